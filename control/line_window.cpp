@@ -1,0 +1,56 @@
+// The line window and the line tests. See line_window.h.
+#include "control/line_window.h"
+
+#include <cstring>
+
+#include "control/report_stream.h"
+
+namespace quarvel {
+
+LineWindow lineWindow;
+
+namespace {
+
+// Reads the next report line into `slot`; false (slot untouched) at the end.
+bool readLineInto(LineSlot& slot) {
+  int stored = readReportLine(slot.text);
+  if (stored < 0) return false;
+  const void* nul = std::memchr(slot.text, '\0', static_cast<std::size_t>(stored));
+  slot.length = static_cast<std::uint8_t>(nul != nullptr ? static_cast<const char*>(nul) - slot.text : stored);
+  return true;
+}
+
+}  // namespace
+
+bool advance() {
+  LineSlot** s = lineWindow.slots;
+  LineSlot* oldest = s[0];
+  s[0] = s[1];
+  s[1] = s[2];
+  s[2] = s[3];
+  s[3] = oldest;  // the dropped slot's storage takes the new line
+  if (readLineInto(*s[3])) return true;
+  std::memcpy(s[3]->text, s[2]->text, s[2]->length + 1u);  // slot 3 keeps its line
+  s[3]->length = s[2]->length;
+  return false;
+}
+
+bool readSlot(int index) { return readLineInto(windowSlot(index)); }
+
+bool containsMarker(const LineSlot& line, std::string_view marker) {
+  return line.view().find(marker) != std::string_view::npos;
+}
+
+bool isNumericLine(const LineSlot& line) {
+  const char* p = line.text;
+  const char* end = line.text + line.length;
+  while (end - p >= 2) {
+    const void* hit = std::memchr(p, 'E', static_cast<std::size_t>(end - p - 1));
+    if (hit == nullptr) return false;
+    p = static_cast<const char*>(hit) + 1;
+    if (*p == '-' || *p == '+') return true;
+  }
+  return false;
+}
+
+}  // namespace quarvel

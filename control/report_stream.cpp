@@ -1,0 +1,263 @@
+// The report stream: buffered reads of the report file. See report_stream.h.
+#include "control/report_stream.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace quarvel {
+
+ReportStream reportStream;
+
+namespace {
+
+inline bool isSpace(unsigned char c) {  // the white space of formatted input
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Numbers longer than this many bytes (a hostile report) are converted from
+// a condensed copy instead of in place: see convertLongReal().
+constexpr std::size_t kInPlaceNumberLimit = 4096;
+
+}  // namespace
+
+bool openReport(const char* name) {
+  closeReport();
+  std::FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) return false;
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {  // a directory opens, but reads fail
+    std::fclose(file);
+    return false;
+  }
+  reportStream.file = file;
+  reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.endOfFile = false;
+  reportStream.readFailed = false;
+  return true;
+}
+
+void closeReport() {
+  if (reportStream.file != nullptr) std::fclose(reportStream.file);
+  reportStream.file = nullptr;
+  reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.endOfFile = true;
+}
+
+void rewindReport() {
+  if (reportStream.file == nullptr) return;
+  if (std::fseek(reportStream.file, 0, SEEK_SET) != 0) {
+    reportStream.readFailed = true;  // a report we cannot rewind: treat the rest as lost
+    reportStream.endOfFile = true;
+    return;
+  }
+  std::clearerr(reportStream.file);
+  reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.endOfFile = reportStream.readFailed;  // a read error stays final
+}
+
+std::size_t refillReport(std::size_t wanted) {
+  ReportStream& s = reportStream;
+  std::size_t available = reportAvailable();
+  if (available >= wanted || s.endOfFile) return available;
+  if (wanted > kReportBufferSize) wanted = kReportBufferSize;
+  if (s.position != s.buffer) {  // keep the unread tail, at the front
+    std::memmove(s.buffer, s.position, available);
+    s.position = s.buffer;
+    s.limit = s.buffer + available;
+  }
+  while (available < wanted && !s.endOfFile) {
+    std::size_t got = std::fread(s.buffer + available, 1, kReportBufferSize - available, s.file);
+    available += got;
+    s.limit = s.buffer + available;
+    if (got == 0) {
+      if (std::ferror(s.file)) s.readFailed = true;
+      s.endOfFile = true;
+    }
+  }
+  return available;
+}
+
+int readReportLine(char* dest) {
+  std::size_t available = reportAvailable();
+  if (available < kLineLimit) available = refillReport(kLineLimit);
+  if (available == 0) return -1;
+  std::size_t span = available < kLineLimit ? available : kLineLimit;
+  const unsigned char* start = reportStream.position;
+  const void* feed = std::memchr(start, '\n', span);
+  std::size_t length =
+      feed != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(feed) - start) + 1 : span;
+  std::memcpy(dest, start, length);
+  dest[length] = '\0';
+  reportStream.position = start + length;
+  return static_cast<int>(length);
+}
+
+namespace {
+
+// Skips white space. Returns false when the report ends first.
+bool skipSpace() {
+  for (;;) {
+    const unsigned char* p = reportStream.position;
+    const unsigned char* end = reportStream.limit;
+    while (p < end && isSpace(*p)) ++p;
+    reportStream.position = p;
+    if (p < end) return true;
+    if (refillReport(1) == 0) return false;
+  }
+}
+
+// The byte `offset` places past the position, or -1 past the end of the
+// report. Tops the buffer up when needed, which may move it.
+inline int peekAt(std::size_t offset) {
+  if (offset >= reportAvailable() && refillReport(offset + 1) <= offset) return -1;
+  return reportStream.position[offset];
+}
+
+// Length of the real number at the position, 0 when none begins there.
+// The digits are counted in `mantissaDigits` (both sides of the point).
+std::size_t measureReal(std::size_t& mantissaDigits) {
+  std::size_t n = 0;
+  int c = peekAt(0);
+  if (c == '+' || c == '-') c = peekAt(++n);
+  std::size_t digits = 0;
+  while (c >= 0 && isDigit(static_cast<unsigned char>(c))) { ++digits; c = peekAt(++n); }
+  if (c == '.') {
+    c = peekAt(++n);
+    while (c >= 0 && isDigit(static_cast<unsigned char>(c))) { ++digits; c = peekAt(++n); }
+  }
+  mantissaDigits = digits;
+  if (digits == 0) return 0;  // a lone sign or point is no number
+  if (c == 'e' || c == 'E') {  // the exponent counts only with its digits
+    std::size_t e = n + 1;
+    int d = peekAt(e);
+    if (d == '+' || d == '-') d = peekAt(++e);
+    if (d >= 0 && isDigit(static_cast<unsigned char>(d))) {
+      while (d >= 0 && isDigit(static_cast<unsigned char>(d))) d = peekAt(++e);
+      n = e;
+    }
+  }
+  return n;
+}
+
+double convertShortReal(const char* begin, const char* end) {
+  bool negative = *begin == '-';
+  if (*begin == '+' || *begin == '-') ++begin;
+  double value = 0.0;
+  auto result = std::from_chars(begin, end, value, std::chars_format::general);
+  if (result.ec == std::errc::result_out_of_range) {  // let strtod give inf or the underflowed value
+    std::string copy(begin, end);
+    value = std::strtod(copy.c_str(), nullptr);
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+Scan scanInteger(std::int32_t& value) {
+  if (!skipSpace()) return Scan::EndOfInput;
+  std::size_t n = 0;
+  int c = peekAt(0);
+  bool negative = c == '-';
+  if (c == '+' || c == '-') c = peekAt(++n);
+  if (c < 0 || !isDigit(static_cast<unsigned char>(c))) return Scan::NoMatch;
+  std::int64_t magnitude = 0;
+  constexpr std::int64_t kCap = std::int64_t{1} << 32;  // beyond every 32-bit value
+  while (c >= 0 && isDigit(static_cast<unsigned char>(c))) {
+    if (magnitude < kCap) magnitude = magnitude * 10 + (c - '0');
+    // Consume as we go, so that a run of digits longer than the buffer works.
+    reportStream.position += n + 1;
+    n = 0;
+    c = peekAt(0);
+  }
+  std::int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > std::numeric_limits<std::int32_t>::max()) signedValue = std::numeric_limits<std::int32_t>::max();
+  if (signedValue < std::numeric_limits<std::int32_t>::min()) signedValue = std::numeric_limits<std::int32_t>::min();
+  value = static_cast<std::int32_t>(signedValue);
+  return Scan::Converted;
+}
+
+namespace {
+
+// A real number too long to convert in place: its digits stream past while
+// a condensed form keeps what decides the value: the first 800 significant
+// digits, a sticky 1 when any later digit is not zero, and the decimal
+// exponent. Correct rounding to a double never needs more than 767 digits.
+Scan convertLongReal(double* value) {
+  std::string digits;
+  bool negative = false;
+  bool sticky = false;
+  std::int64_t exponent = 0;  // power of ten to apply to 0.<digits>
+  bool seenNonZero = false;
+  auto take = [&](bool beforePoint) {
+    int c = reportStream.position[0];
+    ++reportStream.position;
+    if (!seenNonZero && c == '0') {
+      if (!beforePoint) --exponent;  // leading zeros after the point scale down
+      return;
+    }
+    seenNonZero = true;
+    if (beforePoint) ++exponent;
+    if (digits.size() < 800) digits.push_back(static_cast<char>(c));
+    else if (c != '0') sticky = true;
+  };
+  int c = peekAt(0);
+  if (c == '+' || c == '-') { negative = c == '-'; ++reportStream.position; c = peekAt(0); }
+  while (c >= 0 && isDigit(static_cast<unsigned char>(c))) { take(true); c = peekAt(0); }
+  if (c == '.') {
+    ++reportStream.position;
+    c = peekAt(0);
+    while (c >= 0 && isDigit(static_cast<unsigned char>(c))) { take(false); c = peekAt(0); }
+  }
+  if (c == 'e' || c == 'E') {
+    std::size_t e = 1;
+    int d = peekAt(e);
+    bool negativeExponent = false;
+    if (d == '+' || d == '-') { negativeExponent = d == '-'; d = peekAt(++e); }
+    if (d >= 0 && isDigit(static_cast<unsigned char>(d))) {
+      reportStream.position += e;
+      std::int64_t written = 0;
+      while (d >= 0 && isDigit(static_cast<unsigned char>(d))) {
+        if (written < 100000000) written = written * 10 + (d - '0');
+        ++reportStream.position;
+        d = peekAt(0);
+      }
+      exponent += negativeExponent ? -written : written;
+    }
+  }
+  if (value == nullptr) return Scan::Converted;
+  if (digits.empty()) { *value = negative ? -0.0 : 0.0; return Scan::Converted; }
+  if (sticky) digits.push_back('1');
+  if (exponent > 100000) exponent = 100000;
+  if (exponent < -100000) exponent = -100000;
+  std::string text = "0." + digits + "e" + std::to_string(exponent);
+  *value = convertShortReal(text.data(), text.data() + text.size());
+  if (negative) *value = -*value;
+  return Scan::Converted;
+}
+
+Scan scanRealInto(double* value) {
+  if (!skipSpace()) return Scan::EndOfInput;
+  std::size_t mantissaDigits = 0;
+  std::size_t length = measureReal(mantissaDigits);
+  if (length == 0) return Scan::NoMatch;
+  if (length > kInPlaceNumberLimit || length > reportAvailable()) return convertLongReal(value);
+  const char* begin = reinterpret_cast<const char*>(reportStream.position);
+  if (value != nullptr) *value = convertShortReal(begin, begin + length);
+  reportStream.position += length;
+  return Scan::Converted;
+}
+
+}  // namespace
+
+Scan scanReal(double& value) { return scanRealInto(&value); }
+Scan skipReal() { return scanRealInto(nullptr); }
+
+}  // namespace quarvel

@@ -1,0 +1,81 @@
+// The transfer files. See transfer_files.h.
+#include "output/transfer_files.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "control/run_driver.h"
+#include "control/run_tables.h"
+#include "output/number_field.h"
+
+namespace quarvel {
+
+const double kGravitySquared = std::pow(kGravity, 2.0);
+
+double transferValue(double stress, double referenceAcceleration) {
+  double ratio = stress / referenceAcceleration;
+  return std::pow(ratio, 2.0) * kGravitySquared;
+}
+
+void formatTransferRow(double frequency, double transfer, double stress, double referenceAcceleration,
+                       char* row) {
+  const double values[4] = {frequency, transfer, stress, referenceAcceleration};
+  char* p = row;
+  for (double value : values) {
+    *p++ = ' ';
+    formatNumberField(value, p);
+    p += kNumberFieldWidth;
+  }
+  std::memcpy(p, "  \r\n", 4);  // CR LF on every platform
+}
+
+namespace {
+
+constexpr std::size_t kRowsPerWrite = 1024;  // one write per 56 KiB of rows
+
+// Writes the rows of list position p; false when a write fails.
+bool writeRows(std::FILE* file, std::size_t position) {
+  static char buffer[kRowsPerWrite * kTransferRowSize];
+  const RunTables& t = runTables;
+  const std::size_t row = t.elementRow[position];
+  const std::size_t rows = static_cast<std::size_t>(t.frequencyCount);
+  std::size_t filled = 0;
+  for (std::size_t i = 0; i < rows; ++i) {
+    double stress = t.stressTable.at(row, i);
+    double acceleration = t.referenceAccelerationTable[i];
+    formatTransferRow(t.frequencyTable[i], transferValue(stress, acceleration), stress, acceleration,
+                      buffer + filled * kTransferRowSize);
+    if (++filled == kRowsPerWrite || i + 1 == rows) {
+      if (std::fwrite(buffer, kTransferRowSize, filled, file) != filled) return false;
+      filled = 0;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void writeTransferFiles() {
+  const RunTables& t = runTables;
+  for (std::size_t p = 0; p < t.elementList.size(); ++p) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%ld_stressHH.dat", static_cast<long>(t.elementList[p]));
+    std::FILE* file = std::fopen(name, "wb");  // create or truncate; we write the CR ourselves
+    if (file == nullptr) {
+      std::printf(" Failed to open file: %s \n", name);
+      runFailed = true;
+      continue;
+    }
+    std::printf(" File: %s opened. \n", name);
+    bool written = writeRows(file, p);
+    written = std::fflush(file) == 0 && written;
+    written = std::fclose(file) == 0 && written;  // a full disk may only show here
+    if (!written) {
+      std::printf(" Failed to write file: %s \n", name);
+      runFailed = true;
+    }
+  }
+}
+
+}  // namespace quarvel

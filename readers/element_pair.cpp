@@ -1,0 +1,38 @@
+// The pair rules. See element_pair.h.
+#include "readers/element_pair.h"
+
+#include <cstring>
+
+#include "control/line_window.h"
+#include "control/report_markers.h"
+#include "control/token_slots.h"
+
+namespace quarvel {
+
+namespace {
+
+bool holdsCapitalSOrF(const LineSlot& line) {
+  for (std::size_t i = 0; i < line.length; ++i)
+    if (line.text[i] == 'S' || line.text[i] == 'F') return true;
+  return false;
+}
+
+}  // namespace
+
+bool nextElementPair(const PairRules& rules) {
+  for (;;) {
+    if (!readSlot(0)) return false;
+    const LineSlot& candidate = windowSlot(0);
+    // End markers are tested on candidates only, before anything else.
+    if (containsMarker(candidate, kMaximumMarker)) return false;
+    if (rules.endAtVonMises && containsMarker(candidate, kVonMisesMarker)) return false;
+    if (!isNumericLine(candidate)) continue;
+    if (rules.passOverSOrF && holdsCapitalSOrF(candidate)) continue;
+    if (!readSlot(1)) return false;
+    if (!isNumericLine(windowSlot(1))) continue;  // the second line is consumed with it
+    parsePairLine(candidate);
+    return true;
+  }
+}
+
+}  // namespace quarvel
