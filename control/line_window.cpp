@@ -23,15 +23,17 @@ bool readLineInto(LineSlot& slot) {
 }  // namespace
 
 bool advance() {
-  LineSlot** s = lineWindow.slots;
-  LineSlot* oldest = s[0];
-  s[0] = s[1];
-  s[1] = s[2];
-  s[2] = s[3];
-  s[3] = oldest;  // the dropped slot's storage takes the new line
-  if (readLineInto(*s[3])) return true;
-  std::memcpy(s[3]->text, s[2]->text, s[2]->length + 1u);  // slot 3 keeps its line
-  s[3]->length = s[2]->length;
+  std::uint8_t* order = lineWindow.order;
+  std::uint8_t oldest = order[0];
+  order[0] = order[1];
+  order[1] = order[2];
+  order[2] = order[3];
+  order[3] = oldest;  // the dropped slot's storage takes the new line
+  LineSlot& newest = windowSlot(3);
+  if (readLineInto(newest)) return true;
+  const LineSlot& previous = windowSlot(2);  // at the end, slot 3 keeps its line
+  std::memcpy(newest.text, previous.text, previous.length + 1u);
+  newest.length = previous.length;
   return false;
 }
 

@@ -21,14 +21,15 @@ struct LineSlot {
 };
 
 struct LineWindow {
-  // Shifting rotates these pointers instead of copying three lines.
-  LineSlot* slots[4] = {&storage[0], &storage[1], &storage[2], &storage[3]};
+  // Shifting rotates this order instead of copying three lines:
+  // slot i is storage[order[i]].
+  std::uint8_t order[4] = {0, 1, 2, 3};
   LineSlot storage[4];
 };
 
 extern LineWindow lineWindow;
 
-inline LineSlot& windowSlot(int index) { return *lineWindow.slots[index]; }
+inline LineSlot& windowSlot(int index) { return lineWindow.storage[lineWindow.order[index]]; }
 
 // Slot 0 takes slot 1, 1 takes 2, 2 takes 3, and the next report line goes
 // into slot 3. At the end of the report slot 3 keeps its line (so slots 2

@@ -1,0 +1,152 @@
+// The formatted numeric reads of the report stream and the record reads
+// built on them: how many fields convert, and where the stream is left.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "control/report_stream.h"
+#include "readers/node_record.h"
+#include "tests/unit_fixture.h"
+
+namespace quarvel::test {
+namespace {
+
+// What a line read finds right after the reads: where the stream stopped.
+std::string restOfLine() {
+  char line[kLineSlotSize];
+  return readReportLine(line) < 0 ? "<end>" : std::string(line);
+}
+
+TEST(FormattedRead, IntegerConversions) {
+  const struct {
+    std::string text;
+    Scan outcome;
+    std::int32_t value;
+    std::string rest;
+  } cases[] = {
+      {"  42 x\n", Scan::Converted, 42, " x\n"},
+      {"\n\n -7\n", Scan::Converted, -7, "\n"},   // line breaks are white space
+      {"+5", Scan::Converted, 5, "<end>"},
+      {"12.5\n", Scan::Converted, 12, ".5\n"},
+      {"  PAGE 2\n", Scan::NoMatch, 99, "PAGE 2\n"},  // white space is consumed, the text is not
+      {"-x\n", Scan::NoMatch, 99, "-x\n"},        // a lone sign stays unread
+      {"   \n  ", Scan::EndOfInput, 99, "<end>"},
+      {"99999999999 ", Scan::Converted, 2147483647, " "},
+      {std::string(3000000, '0') + "17 ", Scan::Converted, 17, " "},  // longer than the buffer
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 20));
+    ReportText file(c.text);
+    std::int32_t value = 99;
+    EXPECT_EQ(scanInteger(value), c.outcome);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(restOfLine(), c.rest);
+  }
+}
+
+TEST(FormattedRead, RealConversions) {
+  const struct {
+    std::string text;
+    Scan outcome;
+    double value;
+    std::string rest;
+  } cases[] = {
+      {" -1.234567E-03 x", Scan::Converted, -1.234567e-03, " x"},
+      {"1.5e+2\n", Scan::Converted, 150.0, "\n"},
+      {"7 ", Scan::Converted, 7.0, " "},
+      {".5,", Scan::Converted, 0.5, ","},
+      {"5.E1 ", Scan::Converted, 50.0, " "},
+      {"1.5E+ ", Scan::Converted, 1.5, "E+ "},    // an exponent needs its digits
+      {"1.5D+02 ", Scan::Converted, 1.5, "D+02 "},  // D is not an exponent here
+      {"INFO\n", Scan::NoMatch, -1.0, "INFO\n"},   // no inf, nan or hex
+      {"nan ", Scan::NoMatch, -1.0, "nan "},
+      {". ", Scan::NoMatch, -1.0, ". "},
+      {"", Scan::EndOfInput, -1.0, "<end>"},
+      {"1E400 ", Scan::Converted, HUGE_VAL, " "},
+      {"0." + std::string(2000000, '0') + "25e2000000 ", Scan::Converted, 0.25, " "},
+      {"1" + std::string(1500000, '0') + "e-1500000 ", Scan::Converted, 1.0, " "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 20));
+    ReportText file(c.text);
+    double value = -1.0;
+    EXPECT_EQ(scanReal(value), c.outcome);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(restOfLine(), c.rest);
+  }
+}
+
+TEST(FormattedRead, SkipRealConsumesExactlyWhatScanRealWould) {
+  const char* texts[] = {" -1.234567E-03 x", "5.E1 ", "1.5E+ ", "INFO\n", "12"};
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    std::string afterScan, afterSkip;
+    Scan scanned, skipped;
+    {
+      ReportText file(text);
+      double ignored = 0.0;
+      scanned = scanReal(ignored);
+      afterScan = restOfLine();
+    }
+    {
+      ReportText file(text);
+      skipped = skipReal();
+      afterSkip = restOfLine();
+    }
+    EXPECT_EQ(scanned, skipped);
+    EXPECT_EQ(afterScan, afterSkip);
+  }
+}
+
+TEST(NodeRecordRead, FieldsConvertedAndWhereTheReadStops) {
+  const struct {
+    const char* text;
+    int first;
+    int second;
+    std::string rest;
+  } cases[] = {
+      {"1 2 1.0 2.0 3.0 4.0 5.0 6.0\n 1 2 3 4 5 6\n", 8, 6, "\n"},
+      {"1 2 1.0 2.0 3.0 4.0 5.0 6.0 1 2 3 4 5 6\nnext\n", 8, 6, "\n"},  // fourteen on one line
+      {"1\n2\n1.0 2.0\n3.0 4.0 5.0 6.0 1 2 3\n4 5 6 PAGE\n", 8, 6, " PAGE\n"},
+      {"7 word\n", 1, 0, "word\n"},           // the second read stops at once too
+      {"7 2 1.0 2.0 X 4.0\n", 4, 0, "X 4.0\n"},
+      {"PAGE 3\n", 0, 0, "PAGE 3\n"},
+      {"", kRecordEndOfInput, kRecordEndOfInput, "<end>"},
+      {"1 2 1.0 2.0 3.0 4.0 5.0 6.0", 8, kRecordEndOfInput, "<end>"},
+      {"1 2 1.0 2.0 3.0 4.0 5.0 6.0 1 2", 8, 2, "<end>"},  // input ends after a conversion
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ReportText file(c.text);
+    EXPECT_EQ(readRecordFirstPart(), c.first);
+    EXPECT_EQ(readRecordSecondPart(), c.second);
+    EXPECT_EQ(restOfLine(), c.rest);
+  }
+}
+
+TEST(NodeRecordRead, FieldsNotReachedKeepTheirValues) {
+  nodeRecord = NodeRecord{};
+  {
+    ReportText file("5 1 10.0 20.0 30.0 0 0 0\n");
+    ASSERT_EQ(readRecordFirstPart(), 8);
+  }
+  ReportText file("6 1 11.0 word\n");
+  EXPECT_EQ(readRecordFirstPart(), 3);
+  EXPECT_EQ(nodeRecord.nodeId, 6);
+  EXPECT_EQ(nodeRecord.componentX, 11.0);
+  EXPECT_EQ(nodeRecord.componentY, 20.0);  // from the earlier record
+  EXPECT_EQ(nodeRecord.componentZ, 30.0);
+}
+
+TEST(ReportStream, RewindStartsOverAfterTheEnd) {
+  ReportText file("a\nb\n");
+  char line[kLineSlotSize];
+  while (readReportLine(line) >= 0) {}
+  rewindReport();
+  ASSERT_EQ(readReportLine(line), 2);
+  EXPECT_STREQ(line, "a\n");
+}
+
+}  // namespace
+}  // namespace quarvel::test
