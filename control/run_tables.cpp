@@ -7,20 +7,67 @@ namespace quarvel {
 
 RunTables runTables;
 
-StressTable::StressTable() : dense_(kStressRows * kStressColumns, 0.0) {}
-
-void StressTable::store(std::size_t row, std::size_t column, double value) {
-  if (row < kStressRows && column < kStressColumns) {
-    dense_[row * kStressColumns + column] = value;
-  } else {
-    overflow_[key(row, column)] = value;
+StressTable::StressTable() : rows_(kStressRows) {
+  for (Row& row : rows_) {
+    row.runs.reserve(1);
+    row.values.reserve(kStressColumns);
   }
 }
 
+void StressTable::append(std::vector<double>& values, double value) {
+  if (values.size() == values.capacity()) values.reserve(values.size() + values.size() / 2 + 8);  // grow by half
+  values.push_back(value);
+}
+
+void StressTable::store(std::size_t row, std::size_t column, double value) {
+  if (row >= rows_.size()) rows_.resize(row + 1);
+  Row& r = rows_[row];
+  if (!r.runs.empty()) {
+    const Run& last = r.runs.back();
+    std::size_t end = last.firstColumn + r.runLength(r.runs.size() - 1);  // one past its last column
+    if (column + 1 == end) {  // the current column again: overwrite
+      r.values.back() = value;
+      return;
+    }
+    if (column == end) {  // the next column: extend the last run
+      append(r.values, value);
+      return;
+    }
+    if (column < end) {  // an earlier column: never done by the passes, but kept exact
+      auto after = std::upper_bound(r.runs.begin(), r.runs.end(), column,
+                                    [](std::size_t c, const Run& run) { return c < run.firstColumn; });
+      std::size_t index = static_cast<std::size_t>(after - r.runs.begin());
+      if (index > 0 && column - r.runs[index - 1].firstColumn < r.runLength(index - 1)) {
+        r.values[r.runs[index - 1].firstValue + column - r.runs[index - 1].firstColumn] = value;
+        return;
+      }
+      // A column in a gap: a one-value run inserted in column order.
+      std::size_t at = index < r.runs.size() ? r.runs[index].firstValue : r.values.size();
+      r.values.insert(r.values.begin() + static_cast<std::ptrdiff_t>(at), value);
+      for (std::size_t k = index; k < r.runs.size(); ++k) ++r.runs[k].firstValue;
+      r.runs.insert(r.runs.begin() + static_cast<std::ptrdiff_t>(index), Run{column, at});
+      return;
+    }
+  }
+  r.runs.push_back(Run{column, r.values.size()});
+  append(r.values, value);
+}
+
 double StressTable::at(std::size_t row, std::size_t column) const {
-  if (row < kStressRows && column < kStressColumns) return dense_[row * kStressColumns + column];
-  auto found = overflow_.find(key(row, column));
-  return found == overflow_.end() ? 0.0 : found->second;
+  if (row >= rows_.size()) return 0.0;
+  const Row& r = rows_[row];
+  auto after = std::upper_bound(r.runs.begin(), r.runs.end(), column,
+                                [](std::size_t c, const Run& run) { return c < run.firstColumn; });
+  if (after == r.runs.begin()) return 0.0;
+  std::size_t index = static_cast<std::size_t>(after - r.runs.begin()) - 1;
+  std::size_t offset = column - r.runs[index].firstColumn;
+  return offset < r.runLength(index) ? r.values[r.runs[index].firstValue + offset] : 0.0;
+}
+
+std::size_t StressTable::runCount() const {
+  std::size_t count = 0;
+  for (const Row& r : rows_) count += r.runs.size();
+  return count;
 }
 
 RunTables::RunTables() {

@@ -3,13 +3,11 @@
 //
 // The nominal capacities are reserved before the report is read, so a run
 // within them allocates nothing while reading. Past them the tables grow,
-// and they grow only with values actually stored: the stress table keeps a
-// dense block for the nominal rows and columns and a sparse map beyond it.
+// and they grow only with the values actually stored.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -21,19 +19,34 @@ inline constexpr std::size_t kStressRows = 200;
 inline constexpr std::size_t kStressColumns = 2000;
 
 // Stress values by row and column; a cell never stored reads 0.0.
+//
+// Each row keeps its values in runs of consecutive columns. The collection
+// pass only ever moves to higher columns, so a row that receives a value in
+// every column is one run of plain doubles, and a row with gaps pays one run
+// header per gap: memory follows the values stored, however far apart their
+// columns lie. The nominal rows are reserved for the nominal columns up
+// front, so a run within them allocates nothing while it reads.
 class StressTable {
  public:
   StressTable();
   void store(std::size_t row, std::size_t column, double value);
   double at(std::size_t row, std::size_t column) const;
-  std::size_t overflowCells() const { return overflow_.size(); }
+  std::size_t runCount() const;  // runs in all rows: one per gap, for tests
 
  private:
-  static std::uint64_t key(std::size_t row, std::size_t column) {
-    return (static_cast<std::uint64_t>(row) << 32) | static_cast<std::uint64_t>(column);
-  }
-  std::vector<double> dense_;                         // kStressRows x kStressColumns
-  std::unordered_map<std::uint64_t, double> overflow_;  // every cell outside it
+  struct Run {
+    std::size_t firstColumn;
+    std::size_t firstValue;  // index of its first value in Row::values
+  };
+  struct Row {
+    std::vector<Run> runs;  // by column
+    std::vector<double> values;
+    std::size_t runLength(std::size_t r) const {
+      return (r + 1 < runs.size() ? runs[r + 1].firstValue : values.size()) - runs[r].firstValue;
+    }
+  };
+  static void append(std::vector<double>& values, double value);
+  std::vector<Row> rows_;
 };
 
 struct RunTables {
