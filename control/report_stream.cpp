@@ -17,10 +17,19 @@ ReportStream reportStream;
 
 namespace {
 
-inline bool isSpace(unsigned char c) {  // the white space of formatted input
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+// Character classes of formatted input, one table lookup each.
+enum : unsigned char { kSpace = 1, kDigit = 2 };
+constexpr auto kClasses = [] {
+  struct Table {
+    unsigned char of[256] = {};
+  } table;
+  for (int c = '\t'; c <= '\r'; ++c) table.of[c] = kSpace;
+  table.of[static_cast<unsigned char>(' ')] = kSpace;
+  for (int c = '0'; c <= '9'; ++c) table.of[c] = kDigit;
+  return table;
+}();
+inline bool isSpace(unsigned char c) { return kClasses.of[c] == kSpace; }
+inline bool isDigit(unsigned char c) { return kClasses.of[c] == kDigit; }
 
 // Numbers longer than this many bytes (a hostile report) are converted from
 // a condensed copy instead of in place: see convertLongReal().
@@ -39,6 +48,7 @@ bool openReport(const char* name) {
   }
   reportStream.file = file;
   reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.buffer[0] = '\0';
   reportStream.endOfFile = false;
   reportStream.readFailed = false;
   return true;
@@ -48,6 +58,7 @@ void closeReport() {
   if (reportStream.file != nullptr) std::fclose(reportStream.file);
   reportStream.file = nullptr;
   reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.buffer[0] = '\0';
   reportStream.endOfFile = true;
 }
 
@@ -60,6 +71,7 @@ void rewindReport() {
   }
   std::clearerr(reportStream.file);
   reportStream.position = reportStream.limit = reportStream.buffer;
+  reportStream.buffer[0] = '\0';
   reportStream.endOfFile = reportStream.readFailed;  // a read error stays final
 }
 
@@ -82,6 +94,7 @@ std::size_t refillReport(std::size_t wanted) {
       s.endOfFile = true;
     }
   }
+  s.buffer[available] = '\0';  // the sentinel
   return available;
 }
 
@@ -161,7 +174,7 @@ double convertShortReal(const char* begin, const char* end) {
 
 }  // namespace
 
-Scan scanInteger(std::int32_t& value) {
+static Scan scanIntegerSlow(std::int32_t& value) {
   if (!skipSpace()) return Scan::EndOfInput;
   std::size_t n = 0;
   int c = peekAt(0);
@@ -243,7 +256,7 @@ Scan convertLongReal(double* value) {
   return Scan::Converted;
 }
 
-Scan scanRealInto(double* value) {
+Scan scanRealInto(double* value) {  // the careful path: any length, any buffer position
   if (!skipSpace()) return Scan::EndOfInput;
   std::size_t mantissaDigits = 0;
   std::size_t length = measureReal(mantissaDigits);
@@ -257,7 +270,79 @@ Scan scanRealInto(double* value) {
 
 }  // namespace
 
-Scan scanReal(double& value) { return scanRealInto(&value); }
-Scan skipReal() { return scanRealInto(nullptr); }
+// The fast paths work on the buffered bytes alone. Whenever a scan reaches
+// the end of the buffer (the sentinel), the number may go on in the next
+// block, and the careful path above takes over from the same position.
+
+Scan scanInteger(std::int32_t& value) {
+  const unsigned char* p = reportStream.position;
+  while (isSpace(*p)) ++p;
+  const unsigned char* start = p;
+  bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  std::uint64_t magnitude = 0;
+  const unsigned char* digits = p;
+  while (isDigit(*p) && p - digits < 10) magnitude = magnitude * 10 + (*p++ - '0');
+  if (p >= reportStream.limit || isDigit(*p)) {  // the buffer's end or a long number
+    reportStream.position = start <= reportStream.limit ? start : reportStream.limit;
+    return scanIntegerSlow(value);
+  }
+  if (p == digits) {
+    reportStream.position = start;  // the white space is consumed, the text is not
+    return Scan::NoMatch;
+  }
+  std::int64_t signedValue = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+  if (signedValue > std::numeric_limits<std::int32_t>::max()) signedValue = std::numeric_limits<std::int32_t>::max();
+  if (signedValue < std::numeric_limits<std::int32_t>::min()) signedValue = std::numeric_limits<std::int32_t>::min();
+  value = static_cast<std::int32_t>(signedValue);
+  reportStream.position = p;
+  return Scan::Converted;
+}
+
+namespace {
+
+inline Scan scanRealFast(double* value) {
+  const unsigned char* p = reportStream.position;
+  while (isSpace(*p)) ++p;
+  const unsigned char* start = p;
+  if (*p == '+' || *p == '-') ++p;
+  const unsigned char* integer = p;
+  while (isDigit(*p)) ++p;
+  std::size_t digits = static_cast<std::size_t>(p - integer);
+  if (*p == '.') {
+    const unsigned char* fraction = ++p;
+    while (isDigit(*p)) ++p;
+    digits += static_cast<std::size_t>(p - fraction);
+  }
+  const unsigned char* furthest = p;  // the byte that ended the scan
+  if (digits != 0 && (*p == 'e' || *p == 'E')) {
+    const unsigned char* q = p + 1;
+    if (*q == '+' || *q == '-') ++q;
+    if (isDigit(*q)) {
+      while (isDigit(*q)) ++q;
+      p = q;
+    }
+    furthest = q;
+  }
+  if (furthest >= reportStream.limit) {  // it may go on past the buffer
+    reportStream.position = start <= reportStream.limit ? start : reportStream.limit;
+    return scanRealInto(value);
+  }
+  if (digits == 0) {
+    reportStream.position = start;
+    return Scan::NoMatch;
+  }
+  if (value != nullptr) {
+    const char* begin = reinterpret_cast<const char*>(start);
+    *value = convertShortReal(begin, reinterpret_cast<const char*>(p));
+  }
+  reportStream.position = p;
+  return Scan::Converted;
+}
+
+}  // namespace
+
+Scan scanReal(double& value) { return scanRealFast(&value); }
+Scan skipReal() { return scanRealFast(nullptr); }
 
 }  // namespace quarvel

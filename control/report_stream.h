@@ -26,7 +26,9 @@ struct ReportStream {
   const unsigned char* limit = nullptr;     // one past the last buffered byte
   bool endOfFile = false;                   // the file has no bytes past limit
   bool readFailed = false;                  // a read error ended the input early
-  unsigned char buffer[kReportBufferSize];
+  // A NUL always follows the last buffered byte, so that the number scans
+  // stop at the end of the buffer without checking the position each byte.
+  unsigned char buffer[kReportBufferSize + 1];
 };
 
 extern ReportStream reportStream;

@@ -20,6 +20,7 @@
 #include "readers/acceleration_block.h"
 #include "readers/element_list.h"
 #include "readers/node_count.h"
+#include "readers/node_record.h"
 #include "readers/stress_collection.h"
 
 namespace quarvel {
@@ -123,6 +124,17 @@ void mainScan() {
 }
 
 }  // namespace
+
+void resetRunState() {
+  closeReport();
+  lineWindow = LineWindow{};
+  tokenSlots = TokenSlots{};
+  runTables = RunTables{};
+  nodeRecord = NodeRecord{};
+  axis = referenceNode = lineCounter = 0;
+  runFailed = false;
+  consolePushBack.clear();
+}
 
 int runAnalysis() {
   std::printf("\n\n quarvel  ver 1.0    08/19/2004");

@@ -22,4 +22,9 @@ extern bool runFailed;
 // Runs the whole analysis once; returns the process exit status.
 int runAnalysis();
 
+// Puts every piece of run state back as it is at program start, so that a
+// harness can run several analyses in one process. The program itself runs
+// one analysis and never calls it.
+void resetRunState();
+
 }  // namespace quarvel

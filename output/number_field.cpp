@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace quarvel {
@@ -40,6 +42,46 @@ Digits17 roundTo17(double magnitude) {
   return {digits, text[19] == '-' ? -exponent : exponent};
 }
 
+// Powers of ten, correctly rounded, from 1e-300 to 1e300.
+constexpr int kPowerRange = 300;
+const double* powersOfTen() {
+  static const auto table = [] {
+    static double powers[2 * kPowerRange + 1];
+    char text[16];
+    for (int k = -kPowerRange; k <= kPowerRange; ++k) {
+      std::snprintf(text, sizeof text, "1e%d", k);
+      powers[k + kPowerRange] = std::strtod(text, nullptr);
+    }
+    return powers;
+  }();
+  return table;
+}
+
+// The five digits and the exponent straight from a scaled double, for the
+// common value that lies clearly away from a rounding boundary. The scaling
+// is off by a few units in the 16th digit at most, and the rounding to 17
+// digits moves the value by less than that, so the margin of a millionth of
+// a unit in the fifth digit decides every case it accepts exactly as the
+// two-step rounding does. Returns false for the rest.
+bool fiveDigitsNearby(double magnitude, std::uint64_t& digits, int& exponent) {
+  if (!(magnitude >= 1e-290 && magnitude <= 1e290)) return false;  // keep the scale in the table
+  const double* powers = powersOfTen();
+  int binary = std::ilogb(magnitude);
+  int decimal = (binary * 78913) >> 18;  // floor(binary * log10(2)): the exponent or one less
+  double scaled = magnitude * powers[kPowerRange + 4 - decimal];
+  if (scaled >= 100000.0) {
+    ++decimal;
+    scaled = magnitude * powers[kPowerRange + 4 - decimal];
+  }
+  if (scaled < 9999.5) return false;
+  double whole = std::floor(scaled);
+  double fraction = scaled - whole;
+  if (fraction > 0.5 - 1e-6 && fraction < 0.5 + 1e-6) return false;  // too close to call
+  digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  exponent = decimal;
+  return true;
+}
+
 void writeRightAligned(const char* text, std::size_t length, char* field) {
   std::memset(field, ' ', kNumberFieldWidth - length);
   std::memcpy(field + (kNumberFieldWidth - length), text, length);
@@ -65,9 +107,13 @@ void formatNumberField(double value, char* field) {
     return;
   }
 
-  const Digits17 rounded = roundTo17(std::fabs(value));
-  std::uint64_t digits = (rounded.digits + kTen12 / 2) / kTen12;  // half away: drop 12 digits
-  int exponent = rounded.exponent;
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  if (!fiveDigitsNearby(std::fabs(value), digits, exponent)) {
+    const Digits17 rounded = roundTo17(std::fabs(value));
+    digits = (rounded.digits + kTen12 / 2) / kTen12;  // half away: drop 12 digits
+    exponent = rounded.exponent;
+  }
   if (digits == 100'000) {  // 9.99995 and the like carry into a new digit
     digits = 10'000;
     ++exponent;

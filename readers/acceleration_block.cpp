@@ -32,7 +32,7 @@ void readAccelerationBlock() {
   for (std::int32_t record = 0; record < runTables.nodeCount; ++record) {
     // A record counts only when both reads convert every field; at the first
     // one that does not, the rest of the block is left to the main scan.
-    if (readRecordFirstPart() != kFirstReadFields) return;
+    if (readRecordFirstPart(referenceNode) != kFirstReadFields) return;
     if (readRecordSecondPart() != kSecondReadFields) return;
     if (nodeRecord.nodeId != referenceNode) continue;
     double component = 0.0;  // any axis but 1, 2, 3 stores 0.0

@@ -23,7 +23,7 @@ void countNodes() {
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
     runTables.nodeCount = 0;
-    while (readRecordFirstPart() > 0) {  // any field converted takes the record
+    while (readRecordFirstPart(referenceNode) > 0) {  // any field converted takes the record
       readRecordSecondPart();
       std::printf("\n %ld", static_cast<long>(nodeRecord.nodeId));
       ++runTables.nodeCount;

@@ -17,15 +17,19 @@ inline int stopAt(Scan outcome, int converted) {
 
 }  // namespace
 
-int readRecordFirstPart() {
+int readRecordFirstPart(std::int32_t componentsOf) {
   NodeRecord& r = nodeRecord;
   Scan s = scanInteger(r.nodeId);
   if (s != Scan::Converted) return stopAt(s, 0);
-  if ((s = scanInteger(r.nodeAux)) != Scan::Converted) return 1;
-  if ((s = scanReal(r.componentX)) != Scan::Converted) return 2;
-  if ((s = scanReal(r.componentY)) != Scan::Converted) return 3;
-  if ((s = scanReal(r.componentZ)) != Scan::Converted) return 4;
-  for (int field = 5; field < kFirstReadFields; ++field)
+  if (scanInteger(r.nodeAux) != Scan::Converted) return 1;
+  int field = 2;
+  if (r.nodeId == componentsOf) {
+    if (scanReal(r.componentX) != Scan::Converted) return 2;
+    if (scanReal(r.componentY) != Scan::Converted) return 3;
+    if (scanReal(r.componentZ) != Scan::Converted) return 4;
+    field = 5;
+  }
+  for (; field < kFirstReadFields; ++field)
     if (skipReal() != Scan::Converted) return field;
   return kFirstReadFields;
 }

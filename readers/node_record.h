@@ -31,7 +31,12 @@ inline constexpr int kSecondReadFields = 6;
 
 // Each returns the number of fields converted, or kRecordEndOfInput when the
 // report ends before the first conversion.
-int readRecordFirstPart();
+//
+// The three components are turned into numbers only for a record whose
+// nodeId is `componentsOf`: no reader looks at another record's components,
+// so for the others they are checked and passed over, and keep the values
+// of the last record that converted them.
+int readRecordFirstPart(std::int32_t componentsOf);
 int readRecordSecondPart();
 
 }  // namespace quarvel

@@ -46,6 +46,24 @@ std::string pairLines(const ElementValues& element) {
   return first + "\n" + second + "\n";
 }
 
+std::string pairFirstLine(const ElementValues& element) {
+  std::string text = pairLines(element);
+  return text.substr(0, text.find('\n') + 1);
+}
+
+std::string pairSecondLine(const ElementValues& element) {
+  std::string text = pairLines(element);
+  return text.substr(text.find('\n') + 1);
+}
+
+std::string stressBlockWithBody(const std::string& frequencyToken, const std::string& body, bool closed) {
+  std::string text = stressBlock(frequencyToken, {}, false);
+  text.resize(text.size() - 2);  // up to the header's four lines
+  text += body;
+  if (closed) text += kMaximumLine;
+  return text + " \n";
+}
+
 std::string stressBlock(const std::string& frequencyToken, const std::vector<ElementValues>& elements,
                         bool closed) {
   std::string text = blockPreamble(frequencyToken) + kStressHeaderLine +

@@ -35,6 +35,13 @@ struct ElementValues {
 std::string stressBlock(const std::string& frequencyToken, const std::vector<ElementValues>& elements,
                         bool closed = true);
 std::string pairLines(const ElementValues& element);
+// The first and the second line of an element's pair, each with its line feed.
+std::string pairFirstLine(const ElementValues& element);
+std::string pairSecondLine(const ElementValues& element);
+// A stress block whose lines after the header and its four lines are `body`
+// exactly as given, then the MAXIMUM line (unless `closed` is false) and a
+// blank line.
+std::string stressBlockWithBody(const std::string& frequencyToken, const std::string& body, bool closed = true);
 
 // The sweep of the typical report: acceleration blocks for 0.0, 10.0 and 20.0
 // (nodes 1 to 3), then stress blocks for the same (elements 101 and 102).

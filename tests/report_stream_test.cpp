@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "control/report_stream.h"
 #include "readers/node_record.h"
@@ -116,12 +119,15 @@ TEST(NodeRecordRead, FieldsConvertedAndWhereTheReadStops) {
       {"1 2 1.0 2.0 3.0 4.0 5.0 6.0", 8, kRecordEndOfInput, "<end>"},
       {"1 2 1.0 2.0 3.0 4.0 5.0 6.0 1 2", 8, 2, "<end>"},  // input ends after a conversion
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    ReportText file(c.text);
-    EXPECT_EQ(readRecordFirstPart(), c.first);
-    EXPECT_EQ(readRecordSecondPart(), c.second);
-    EXPECT_EQ(restOfLine(), c.rest);
+  // Converting the components or passing over them stops at the same place.
+  for (std::int32_t componentsOf : {1, 7, 999}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.text) + " components of " + std::to_string(componentsOf));
+      ReportText file(c.text);
+      EXPECT_EQ(readRecordFirstPart(componentsOf), c.first);
+      EXPECT_EQ(readRecordSecondPart(), c.second);
+      EXPECT_EQ(restOfLine(), c.rest);
+    }
   }
 }
 
@@ -129,14 +135,53 @@ TEST(NodeRecordRead, FieldsNotReachedKeepTheirValues) {
   nodeRecord = NodeRecord{};
   {
     ReportText file("5 1 10.0 20.0 30.0 0 0 0\n");
-    ASSERT_EQ(readRecordFirstPart(), 8);
+    ASSERT_EQ(readRecordFirstPart(5), 8);
   }
   ReportText file("6 1 11.0 word\n");
-  EXPECT_EQ(readRecordFirstPart(), 3);
+  EXPECT_EQ(readRecordFirstPart(6), 3);
   EXPECT_EQ(nodeRecord.nodeId, 6);
   EXPECT_EQ(nodeRecord.componentX, 11.0);
   EXPECT_EQ(nodeRecord.componentY, 20.0);  // from the earlier record
   EXPECT_EQ(nodeRecord.componentZ, 30.0);
+}
+
+TEST(NodeRecordRead, ComponentsOfOtherNodesAreNotConverted) {
+  nodeRecord = NodeRecord{};
+  ReportText file("5 1 10.0 20.0 30.0 0 0 0\n");
+  ASSERT_EQ(readRecordFirstPart(6), 8);
+  EXPECT_EQ(nodeRecord.nodeId, 5);
+  EXPECT_EQ(nodeRecord.componentZ, 0.0);
+}
+
+// Numbers that straddle the end of a buffer block are read whole.
+TEST(FormattedRead, NumbersAcrossBlockBoundaries) {
+  std::string report;
+  std::vector<double> expected;
+  for (int i = 0; report.size() < 3 * kReportBufferSize; ++i) {
+    char text[40];
+    if (i % 3 == 0) {
+      std::snprintf(text, sizeof text, "\n%d", i);
+      expected.push_back(i);
+    } else {
+      std::snprintf(text, sizeof text, " %14.6E", (i % 2 ? -1.0 : 1.0) * (1.0 + i * 1e-6));
+      expected.push_back(std::strtod(text, nullptr));
+    }
+    report += text;
+  }
+  ReportText file(report);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    if (i % 3 == 0) {
+      std::int32_t value = -1;
+      ASSERT_EQ(scanInteger(value), Scan::Converted) << i;
+      ASSERT_EQ(value, static_cast<std::int32_t>(i));
+    } else {
+      double value = 0.0;
+      ASSERT_EQ(scanReal(value), Scan::Converted) << i;
+      ASSERT_EQ(value, expected[i]) << i;
+    }
+  }
+  double value = 0.0;
+  EXPECT_EQ(scanReal(value), Scan::EndOfInput);
 }
 
 TEST(ReportStream, RewindStartsOverAfterTheEnd) {
