@@ -12,9 +12,12 @@
 namespace quarvel {
 
 inline constexpr std::size_t kLineSlotSize = 200;  // 199 characters and a NUL
+inline constexpr std::size_t kLineSlotPadded = 208;  // whole 16-byte blocks, for the token scan
 
 struct LineSlot {
-  char text[kLineSlotSize] = {};
+  // A line of up to kLineSlotSize bytes; the bytes past it are only ever
+  // loaded in whole blocks by the token scan, which masks them off.
+  alignas(16) char text[kLineSlotPadded] = {};
   std::uint8_t length = 0;  // characters before the first NUL
 
   std::string_view view() const { return {text, length}; }

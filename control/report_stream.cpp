@@ -1,15 +1,22 @@
 // The report stream: buffered reads of the report file. See report_stream.h.
 #include "control/report_stream.h"
 
+#include "control/decimal_number.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quarvel {
 
@@ -160,17 +167,7 @@ std::size_t measureReal(std::size_t& mantissaDigits) {
   return n;
 }
 
-double convertShortReal(const char* begin, const char* end) {
-  bool negative = *begin == '-';
-  if (*begin == '+' || *begin == '-') ++begin;
-  double value = 0.0;
-  auto result = std::from_chars(begin, end, value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {  // let strtod give inf or the underflowed value
-    std::string copy(begin, end);
-    value = std::strtod(copy.c_str(), nullptr);
-  }
-  return negative ? -value : value;
-}
+double convertShortReal(const char* begin, const char* end) { return decimalValue(begin, end); }
 
 }  // namespace
 
@@ -270,6 +267,26 @@ Scan scanRealInto(double* value) {  // the careful path: any length, any buffer 
 
 }  // namespace
 
+namespace {
+
+// The number of decimal digits at p, eight bytes at a time. Stops at the
+// sentinel at the latest, which is no digit.
+inline std::size_t digitRun(const unsigned char* p) {
+  std::size_t run = 0;
+  for (;;) {
+    std::uint64_t v;
+    std::memcpy(&v, p + run, 8);
+    // Per byte: zero exactly when it is '0'..'9' (no carry crosses bytes).
+    std::uint64_t other = ((v & 0xF0F0F0F0F0F0F0F0u) ^ 0x3030303030303030u) |
+                          (((v & 0x0F0F0F0F0F0F0F0Fu) + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u);
+    std::uint64_t flagged = (other | ((other & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu)) & 0x8080808080808080u;
+    if (flagged != 0) return run + static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
+    run += 8;
+  }
+}
+
+}  // namespace
+
 // The fast paths work on the buffered bytes alone. Whenever a scan reaches
 // the end of the buffer (the sentinel), the number may go on in the next
 // block, and the careful path above takes over from the same position.
@@ -301,27 +318,57 @@ Scan scanInteger(std::int32_t& value) {
 
 namespace {
 
+// The solver prints its reals as d.ddddddE+dd, with an optional sign. This
+// recognises that shape in one go, and with it the end of the number: the
+// byte after the exponent's two digits must not be a third digit. Returns
+// the length, or 0 for anything else (which the general scan then reads).
+inline std::size_t solverRealLength(const unsigned char* start) {
+  if (reportStream.limit - start < 16) return 0;  // the shape and its end must lie in the buffer
+  std::size_t sign = (*start == '-' || *start == '+') ? 1 : 0;
+  const unsigned char* p = start + sign;
+#if defined(__SSE2__)
+  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i offset = _mm_sub_epi8(c, _mm_set1_epi8('0'));
+  __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(9)), offset);
+  unsigned digits = static_cast<unsigned>(_mm_movemask_epi8(digit)) & 0x1FFFu;
+  constexpr unsigned kShape = 0b0'1100'1111'1101u;  // d.dddddd__dd and no 13th digit
+  if (digits != kShape) return 0;
+#else
+  for (int i : {0, 2, 3, 4, 5, 6, 7, 10, 11})
+    if (!isDigit(p[i])) return 0;
+  if (isDigit(p[12])) return 0;
+#endif
+  if (p[1] != '.' || (p[8] | 0x20) != 'e' || (p[9] != '+' && p[9] != '-')) return 0;
+  return sign + 12;
+}
+
 inline Scan scanRealFast(double* value) {
   const unsigned char* p = reportStream.position;
   while (isSpace(*p)) ++p;
   const unsigned char* start = p;
+  if (std::size_t length = solverRealLength(start)) {
+    if (value != nullptr) {
+      const char* begin = reinterpret_cast<const char*>(start);
+      *value = convertShortReal(begin, begin + length);
+    }
+    reportStream.position = start + length;
+    return Scan::Converted;
+  }
   if (*p == '+' || *p == '-') ++p;
-  const unsigned char* integer = p;
-  while (isDigit(*p)) ++p;
-  std::size_t digits = static_cast<std::size_t>(p - integer);
+  std::size_t digits = digitRun(p);
+  p += digits;
   if (*p == '.') {
-    const unsigned char* fraction = ++p;
-    while (isDigit(*p)) ++p;
-    digits += static_cast<std::size_t>(p - fraction);
+    std::size_t fraction = digitRun(++p);
+    p += fraction;
+    digits += fraction;
   }
   const unsigned char* furthest = p;  // the byte that ended the scan
   if (digits != 0 && (*p == 'e' || *p == 'E')) {
     const unsigned char* q = p + 1;
     if (*q == '+' || *q == '-') ++q;
-    if (isDigit(*q)) {
-      while (isDigit(*q)) ++q;
-      p = q;
-    }
+    std::size_t exponent = digitRun(q);
+    q += exponent;
+    if (exponent != 0) p = q;
     furthest = q;
   }
   if (furthest >= reportStream.limit) {  // it may go on past the buffer

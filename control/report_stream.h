@@ -27,8 +27,9 @@ struct ReportStream {
   bool endOfFile = false;                   // the file has no bytes past limit
   bool readFailed = false;                  // a read error ended the input early
   // A NUL always follows the last buffered byte, so that the number scans
-  // stop at the end of the buffer without checking the position each byte.
-  unsigned char buffer[kReportBufferSize + 1];
+  // stop at the end of the buffer without checking the position each byte;
+  // they load digits eight bytes at a time, hence the padding.
+  unsigned char buffer[kReportBufferSize + 16];
 };
 
 extern ReportStream reportStream;

@@ -1,11 +1,18 @@
 // Token slots, parses and token conversions. See token_slots.h.
 #include "control/token_slots.h"
 
+#include "control/decimal_number.h"
+
+#include <bit>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quarvel {
 
@@ -16,18 +23,57 @@ namespace {
 inline bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// One bit per character of a line: set where the character is not white
+// space, for the characters of its text only.
+struct TokenBits {
+  std::uint64_t word[kLineSlotPadded / 64 + 1] = {};
+
+  std::size_t nextSet(std::size_t from, bool set) const {  // first index >= from with the bit `set`
+    std::size_t w = from / 64;
+    std::uint64_t bits = (set ? word[w] : ~word[w]) & (~std::uint64_t{0} << (from % 64));
+    while (bits == 0) {
+      if (++w == std::size(word)) return kLineSlotPadded;
+      bits = set ? word[w] : ~word[w];
+    }
+    return w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+};
+
+TokenBits tokenBits(const LineSlot& line) {
+  TokenBits bits;
+#if defined(__SSE2__)
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i four = _mm_set1_epi8(4);
+  for (std::size_t block = 0; block < kLineSlotPadded / 16; ++block) {
+    __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(line.text + 16 * block));
+    __m128i fromTab = _mm_sub_epi8(c, tab);  // tab to carriage return map to 0..4
+    __m128i space = _mm_or_si128(_mm_cmpeq_epi8(c, blank), _mm_cmpeq_epi8(_mm_min_epu8(fromTab, four), fromTab));
+    auto word = static_cast<std::uint64_t>(~_mm_movemask_epi8(space) & 0xFFFF);
+    bits.word[block / 4] |= word << (16 * (block % 4));
+  }
+#else
+  for (std::size_t i = 0; i < line.length; ++i)
+    if (!isSpace(line.text[i])) bits.word[i / 64] |= std::uint64_t{1} << (i % 64);
+#endif
+  for (std::size_t i = line.length; i < std::size(bits.word) * 64; i += 64 - i % 64)  // past the text
+    bits.word[i / 64] &= (std::uint64_t{1} << (i % 64)) - 1;
+  return bits;
+}
+
 void parseTokens(const LineSlot& line, int count) {
-  const char* p = line.text;
-  const char* end = line.text + line.length;
+  const TokenBits bits = tokenBits(line);
+  std::size_t position = 0;
   for (int k = 0; k < count; ++k) {
-    while (p < end && isSpace(*p)) ++p;
-    if (p == end) return;  // fewer tokens: the later slots keep their text
-    const char* start = p;
-    while (p < end && !isSpace(*p)) ++p;
-    std::size_t length = static_cast<std::size_t>(p - start);
+    std::size_t start = bits.nextSet(position, true);
+    if (start >= line.length) return;  // fewer tokens: the later slots keep their text
+    std::size_t end = bits.nextSet(start, false);
+    if (end > line.length) end = line.length;
+    std::size_t length = end - start;
     if (length > kTokenSlotSize - 1) length = kTokenSlotSize - 1;  // cut; the rest is dropped
-    std::memcpy(tokenSlots.slot[k], start, length);
+    std::memcpy(tokenSlots.slot[k], line.text + start, length);
     tokenSlots.slot[k][length] = '\0';
+    position = end;
   }
 }
 
@@ -73,12 +119,7 @@ double realValue(std::string_view text) {
       if (exponentDigits == 0) n = mark;
     }
   }
-  double value = 0.0;
-  auto result = std::from_chars(number, number + n, value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    number[n] = '\0';
-    value = std::strtod(number, nullptr);  // inf on overflow, the underflowed value otherwise
-  }
+  double value = decimalValue(number, number + n);
   return negative ? -value : value;
 }
 

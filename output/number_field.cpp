@@ -42,20 +42,19 @@ Digits17 roundTo17(double magnitude) {
   return {digits, text[19] == '-' ? -exponent : exponent};
 }
 
-// Powers of ten, correctly rounded, from 1e-300 to 1e300.
+// Powers of ten, correctly rounded, from 1e-300 to 1e300; filled at start-up.
 constexpr int kPowerRange = 300;
-const double* powersOfTen() {
-  static const auto table = [] {
-    static double powers[2 * kPowerRange + 1];
+struct PowersOfTen {
+  double of[2 * kPowerRange + 1];
+  PowersOfTen() {
     char text[16];
     for (int k = -kPowerRange; k <= kPowerRange; ++k) {
       std::snprintf(text, sizeof text, "1e%d", k);
-      powers[k + kPowerRange] = std::strtod(text, nullptr);
+      of[k + kPowerRange] = std::strtod(text, nullptr);
     }
-    return powers;
-  }();
-  return table;
-}
+  }
+};
+const PowersOfTen powersOfTen;
 
 // The five digits and the exponent straight from a scaled double, for the
 // common value that lies clearly away from a rounding boundary. The scaling
@@ -65,8 +64,10 @@ const double* powersOfTen() {
 // two-step rounding does. Returns false for the rest.
 bool fiveDigitsNearby(double magnitude, std::uint64_t& digits, int& exponent) {
   if (!(magnitude >= 1e-290 && magnitude <= 1e290)) return false;  // keep the scale in the table
-  const double* powers = powersOfTen();
-  int binary = std::ilogb(magnitude);
+  const double* powers = powersOfTen.of;
+  std::uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  int binary = static_cast<int>(bits >> 52) - 1023;  // a normal number here
   int decimal = (binary * 78913) >> 18;  // floor(binary * log10(2)): the exponent or one less
   double scaled = magnitude * powers[kPowerRange + 4 - decimal];
   if (scaled >= 100000.0) {
@@ -74,10 +75,10 @@ bool fiveDigitsNearby(double magnitude, std::uint64_t& digits, int& exponent) {
     scaled = magnitude * powers[kPowerRange + 4 - decimal];
   }
   if (scaled < 9999.5) return false;
-  double whole = std::floor(scaled);
-  double fraction = scaled - whole;
+  auto whole = static_cast<std::uint64_t>(scaled);  // positive: truncation is the floor
+  double fraction = scaled - static_cast<double>(whole);
   if (fraction > 0.5 - 1e-6 && fraction < 0.5 + 1e-6) return false;  // too close to call
-  digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  digits = whole + (fraction > 0.5 ? 1 : 0);
   exponent = decimal;
   return true;
 }

@@ -12,9 +12,7 @@ namespace quarvel {
 namespace {
 
 bool holdsCapitalSOrF(const LineSlot& line) {
-  for (std::size_t i = 0; i < line.length; ++i)
-    if (line.text[i] == 'S' || line.text[i] == 'F') return true;
-  return false;
+  return std::memchr(line.text, 'S', line.length) != nullptr || std::memchr(line.text, 'F', line.length) != nullptr;
 }
 
 }  // namespace

@@ -565,6 +565,50 @@ TEST(ReadersAccelerationBlock, RestOfAnIncompleteRecordIsReadByTheMainScan) {
   }
 }
 
+// The report stream reads the report in pieces of 1 MiB, so in a block of
+// 1.5 MB the end of the first piece falls inside a record, at the same
+// report offset in the node count pass and in the block reader. Moving the
+// block by one byte per run puts that end at every offset of a record once:
+// inside the identifier, between two fields, inside a mantissa or an
+// exponent, at the line break between the two reads. Every record must be
+// counted and read as if the report were one piece.
+TEST(ReadersAccelerationBlock, RecordsAcrossTheEndOfAReadPiece) {
+  auto record = [](int k) {
+    return "123456789 1 5.0E-01 2.5E-01" + solverReal(k + 1.0) + " 1.0E-03 -2.0E-03 0.0E+00\n" +
+           " 5.0E-01 -5.0E-01 2.5E-01 0.0E+00 0.0E+00 0.0E+00\n";
+  };
+  constexpr int kRecords = 1'500'000 / 100;
+  std::string block = accelerationHead("1.000000E+01") + " \n";
+  std::string expectedEcho = "\n\n nodes \n\n " + kAccelerationHeaderLine + " \n";
+  std::vector<std::string> accelerations;
+  for (int k = 0; k < kRecords; ++k) {
+    block += record(k);
+    expectedEcho += "\n 123456789";
+    char field[16];
+    std::snprintf(field, sizeof field, "%.4e", k + 1.0);  // exact: at most five digits
+    std::string text = field;
+    accelerations.push_back(text.insert(text.size() - 2, "0"));  // three exponent digits
+  }
+  expectedEcho += "\n\n " + std::to_string(kRecords) + " nodes detected \n\n";
+  std::vector<Row> rows;
+  for (const std::string& a : accelerations) rows.push_back({"1.0000e+001", "0.0000e+000", "0.0000e+000", a.c_str()});
+  const std::string expectedRows = transferRows(rows);
+  const std::string tail = " \n" + stressBlock("1.000000E+01", {{101, 0.0}});
+  ASSERT_GT(block.size(), 1'400'000u);
+
+  for (std::size_t shift = 0; shift < record(0).size(); ++shift) {
+    SCOPED_TRACE(shift);
+    RunOutcome run = runOnReport(std::string(shift, ' ') + "\n" + block + tail, "report.rpt 3 123456789\n");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(nodesSection(run.output) == expectedEcho) << "node echo differs";
+    EXPECT_EQ(elementsSection(run.output), elementEcho({101}));
+    EXPECT_EQ(mainScanSection(run.output), windowEcho("1.000000E+01"));
+    EXPECT_TRUE(run.written["101_stressHH.dat"] == expectedRows)
+        << "file of " << run.written["101_stressHH.dat"].size() << " bytes, expected " << expectedRows.size();
+    if (HasFailure()) break;  // one shift that fails tells the story
+  }
+}
+
 // ---------------------------------------------------------------------------
 // All three readers on carriage-return line ends: the values are the same,
 // and every echoed report line carries its carriage return.

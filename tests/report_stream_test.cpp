@@ -67,6 +67,14 @@ TEST(FormattedRead, RealConversions) {
       {". ", Scan::NoMatch, -1.0, ". "},
       {"", Scan::EndOfInput, -1.0, "<end>"},
       {"1E400 ", Scan::Converted, HUGE_VAL, " "},
+      // The solver's own shape, and its near misses, which the general scan reads.
+      {"  -1.234567E-03  2.0", Scan::Converted, -1.234567e-03, "  2.0"},
+      {"+1.234567E+03\n", Scan::Converted, 1234.567, "\n"},
+      {"1.234567E+123 ", Scan::Converted, 1.234567e123, " "},
+      {"1.234567E+0 x", Scan::Converted, 1.234567, " x"},
+      {"1.2345678E+01 ", Scan::Converted, 12.345678, " "},
+      {"1.234567e-01.5", Scan::Converted, 0.1234567, ".5"},
+      {"1.234567E 01 ", Scan::Converted, 1.234567, "E 01 "},
       {"0." + std::string(2000000, '0') + "25e2000000 ", Scan::Converted, 0.25, " "},
       {"1" + std::string(1500000, '0') + "e-1500000 ", Scan::Converted, 1.0, " "},
   };

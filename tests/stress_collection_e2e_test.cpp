@@ -532,7 +532,7 @@ TEST(StressCollectionCapacity, MoreColumnsThanTheNominalTable) {
     SCOPED_TRACE(c.frequencies);
     std::string report;
     for (int i = 1; i <= c.frequencies; ++i) report += accelerationBlock(token(i), {{1, 0.0, 0.0, acceleration(i)}});
-    for (int i = 1; i <= c.stressBlocks; ++i) report += stressBlock(token(i), {{7, i}, {8, -2.0 * i}});
+    for (int i = 1; i <= c.stressBlocks; ++i) report += stressBlock(token(i), {{7, static_cast<double>(i)}, {8, -2.0 * i}});
     RunOutcome run = runOnReport(report, kAnswers);
     EXPECT_EQ(run.exitStatus, 0);
     const std::string messages = " File: 7_stressHH.dat opened. \n File: 8_stressHH.dat opened. \n";
