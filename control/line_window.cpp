@@ -13,10 +13,10 @@ namespace {
 
 // Reads the next report line into `slot`; false (slot untouched) at the end.
 bool readLineInto(LineSlot& slot) {
-  int stored = readReportLine(slot.text);
-  if (stored < 0) return false;
-  const void* nul = std::memchr(slot.text, '\0', static_cast<std::size_t>(stored));
-  slot.length = static_cast<std::uint8_t>(nul != nullptr ? static_cast<const char*>(nul) - slot.text : stored);
+  static_assert(kLineSlotPadded >= kLineReadSpace);
+  std::size_t length = 0;
+  if (readReportLine(slot.text, length) < 0) return false;
+  slot.length = static_cast<std::uint8_t>(length);
   return true;
 }
 

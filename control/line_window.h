@@ -12,7 +12,7 @@
 namespace quarvel {
 
 inline constexpr std::size_t kLineSlotSize = 200;  // 199 characters and a NUL
-inline constexpr std::size_t kLineSlotPadded = 208;  // whole 16-byte blocks, for the token scan
+inline constexpr std::size_t kLineSlotPadded = 208;  // whole 16-byte blocks, for the line copy and token scan
 
 struct LineSlot {
   // A line of up to kLineSlotSize bytes; the bytes past it are only ever

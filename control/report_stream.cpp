@@ -105,17 +105,40 @@ std::size_t refillReport(std::size_t wanted) {
   return available;
 }
 
-int readReportLine(char* dest) {
+int readReportLine(char* dest, std::size_t& textLength) {
   std::size_t available = reportAvailable();
   if (available < kLineLimit) available = refillReport(kLineLimit);
   if (available == 0) return -1;
-  std::size_t span = available < kLineLimit ? available : kLineLimit;
+  const std::size_t span = available < kLineLimit ? available : kLineLimit;
   const unsigned char* start = reportStream.position;
-  const void* feed = std::memchr(start, '\n', span);
-  std::size_t length =
-      feed != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(feed) - start) + 1 : span;
+  std::size_t length = span;
+  std::size_t nul = span;
+#if defined(__SSE2__)
+  // One pass copies the line and finds its line feed and first NUL. The
+  // loads may run up to 15 bytes past the buffered data, into the padding.
+  const __m128i feed = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  for (std::size_t offset = 0; offset < span; offset += 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + offset));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + offset), block);
+    unsigned inLine = span - offset >= 16 ? 0xFFFFu : (1u << (span - offset)) - 1;
+    auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, feed))) & inLine;
+    auto nuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, zero))) & inLine;
+    if (nuls != 0 && nul == span) nul = offset + static_cast<std::size_t>(std::countr_zero(nuls));
+    if (feeds != 0) {
+      length = offset + static_cast<std::size_t>(std::countr_zero(feeds)) + 1;
+      break;
+    }
+  }
+#else
+  const void* found = std::memchr(start, '\n', span);
+  if (found != nullptr) length = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - start) + 1;
   std::memcpy(dest, start, length);
+  const void* firstNul = std::memchr(start, '\0', length);
+  if (firstNul != nullptr) nul = static_cast<std::size_t>(static_cast<const unsigned char*>(firstNul) - start);
+#endif
   dest[length] = '\0';
+  textLength = nul < length ? nul : length;
   reportStream.position = start + length;
   return static_cast<int>(length);
 }

@@ -52,10 +52,13 @@ inline std::size_t reportAvailable() {
 }
 
 // Reads one line into dest: the next bytes up to and including a line feed,
-// but at most kLineLimit of them, followed by a NUL (dest holds 200 bytes).
-// Returns the number of bytes stored, or -1 at the end of the report, in
-// which case dest is left untouched.
-int readReportLine(char* dest);
+// but at most kLineLimit of them, followed by a NUL. dest must hold
+// kLineReadSpace bytes: the copy moves whole 16-byte blocks, so bytes past
+// the NUL are scratch. Returns the number of bytes stored and sets
+// textLength to the length of the text before its first NUL byte; returns
+// -1 at the end of the report, leaving dest and textLength untouched.
+inline constexpr std::size_t kLineReadSpace = 208;
+int readReportLine(char* dest, std::size_t& textLength);
 
 // Outcome of one conversion of a formatted read.
 enum class Scan { Converted, NoMatch, EndOfInput };

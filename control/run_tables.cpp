@@ -2,10 +2,20 @@
 #include "control/run_tables.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace quarvel {
 
 RunTables runTables;
+
+namespace {
+
+inline std::size_t hashOf(std::int32_t identifier) {  // Fibonacci hashing: spreads runs of identifiers
+  return static_cast<std::size_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(identifier)) *
+                                   0x9E3779B97F4A7C15u) >> 32);
+}
+
+}  // namespace
 
 StressTable::StressTable() : rows_(kStressRows) {
   for (Row& row : rows_) {
@@ -76,6 +86,7 @@ RunTables::RunTables() {
   elementList.reserve(kElementCapacity);
   elementRow.reserve(kElementCapacity);
   elementIndex.reserve(kElementCapacity);
+  elementHash.reserve(2 * std::bit_ceil(kElementCapacity));
 }
 
 void appendElement(std::int32_t identifier) {
@@ -99,14 +110,25 @@ void indexElementList() {
   auto last = std::unique(t.elementIndex.begin(), t.elementIndex.end(),
                           [](const auto& a, const auto& b) { return a.first == b.first; });
   t.elementIndex.erase(last, t.elementIndex.end());
+
+  t.elementHash.assign(std::max<std::size_t>(16, 2 * std::bit_ceil(t.elementIndex.size())),
+                       RunTables::HashSlot{0, RunTables::kNoRow});
+  for (const auto& [identifier, row] : t.elementIndex) {
+    std::size_t mask = t.elementHash.size() - 1;
+    std::size_t at = hashOf(identifier) & mask;
+    while (t.elementHash[at].row != RunTables::kNoRow) at = (at + 1) & mask;
+    t.elementHash[at] = {identifier, row};
+  }
 }
 
 std::int64_t stressRowOf(std::int32_t identifier) {
-  const auto& index = runTables.elementIndex;
-  auto found = std::lower_bound(index.begin(), index.end(), identifier,
-                                [](const auto& entry, std::int32_t id) { return entry.first < id; });
-  if (found == index.end() || found->first != identifier) return -1;
-  return found->second;
+  const auto& hash = runTables.elementHash;
+  if (hash.empty()) return -1;
+  std::size_t mask = hash.size() - 1;
+  for (std::size_t at = hashOf(identifier) & mask;; at = (at + 1) & mask) {
+    if (hash[at].row == RunTables::kNoRow) return -1;
+    if (hash[at].identifier == identifier) return hash[at].row;
+  }
 }
 
 void appendFrequencyEntry(double frequency, double referenceAcceleration) {

@@ -67,8 +67,16 @@ struct RunTables {
 
   std::int32_t nodeCount = 0;
 
-  // Identifier -> row, sorted by identifier, for the lookup of a pair.
+  // Identifier -> row, one entry per identifier, sorted by identifier.
   std::vector<std::pair<std::int32_t, std::uint32_t>> elementIndex;
+  // The same as an open-addressed hash table (a power of two in size, at
+  // most half full), for the lookup of every pair the collection reads.
+  struct HashSlot {
+    std::int32_t identifier;
+    std::uint32_t row;  // kNoRow: empty
+  };
+  static constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
+  std::vector<HashSlot> elementHash;
 };
 
 extern RunTables runTables;

@@ -71,7 +71,10 @@ void parseTokens(const LineSlot& line, int count) {
     if (end > line.length) end = line.length;
     std::size_t length = end - start;
     if (length > kTokenSlotSize - 1) length = kTokenSlotSize - 1;  // cut; the rest is dropped
-    std::memcpy(tokenSlots.slot[k], line.text + start, length);
+    // Whole 16 bytes for the common short token: the slot and the padded
+    // line both have room, and the NUL then cuts it to length.
+    bool whole = length <= 16 && start + 16 <= kLineSlotPadded;
+    std::memcpy(tokenSlots.slot[k], line.text + start, whole ? 16 : length);
     tokenSlots.slot[k][length] = '\0';
     position = end;
   }

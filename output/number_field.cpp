@@ -58,7 +58,7 @@ const PowersOfTen powersOfTen;
 
 // The five digits and the exponent straight from a scaled double, for the
 // common value that lies clearly away from a rounding boundary. The scaling
-// is off by a few units in the 16th digit at most, and the rounding to 17
+// (one or two roundings) is off by a few units in the 16th digit at most, and the rounding to 17
 // digits moves the value by less than that, so the margin of a millionth of
 // a unit in the fifth digit decides every case it accepts exactly as the
 // two-step rounding does. Returns false for the rest.
@@ -70,10 +70,9 @@ bool fiveDigitsNearby(double magnitude, std::uint64_t& digits, int& exponent) {
   int binary = static_cast<int>(bits >> 52) - 1023;  // a normal number here
   int decimal = (binary * 78913) >> 18;  // floor(binary * log10(2)): the exponent or one less
   double scaled = magnitude * powers[kPowerRange + 4 - decimal];
-  if (scaled >= 100000.0) {
-    ++decimal;
-    scaled = magnitude * powers[kPowerRange + 4 - decimal];
-  }
+  bool over = scaled >= 100000.0;  // the estimate was one short: a tenth more, without a branch
+  scaled *= over ? 0.1 : 1.0;
+  decimal += over ? 1 : 0;
   if (scaled < 9999.5) return false;
   auto whole = static_cast<std::uint64_t>(scaled);  // positive: truncation is the floor
   double fraction = scaled - static_cast<double>(whole);

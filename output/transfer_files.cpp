@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "control/run_driver.h"
 #include "control/run_tables.h"
@@ -34,18 +35,32 @@ namespace {
 
 constexpr std::size_t kRowsPerWrite = 1024;  // one write per 56 KiB of rows
 
+// Every file's rows share their frequency and reference acceleration: each
+// row is laid out once, with those two fields filled in, and each file then
+// fills in its own transfer value and stress.
+std::vector<char> sharedRowTemplates() {
+  const RunTables& t = runTables;
+  std::vector<char> rows(static_cast<std::size_t>(t.frequencyCount) * kTransferRowSize);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(t.frequencyCount); ++i)
+    formatTransferRow(t.frequencyTable[i], 0.0, 0.0, t.referenceAccelerationTable[i], &rows[i * kTransferRowSize]);
+  return rows;
+}
+
 // Writes the rows of list position p; false when a write fails.
-bool writeRows(std::FILE* file, std::size_t position) {
+bool writeRows(std::FILE* file, std::size_t position, const std::vector<char>& templates) {
   static char buffer[kRowsPerWrite * kTransferRowSize];
   const RunTables& t = runTables;
   const std::size_t row = t.elementRow[position];
   const std::size_t rows = static_cast<std::size_t>(t.frequencyCount);
+  constexpr std::size_t kTransferField = 1 + kNumberFieldWidth + 1;  // offsets in a row
+  constexpr std::size_t kStressField = kTransferField + kNumberFieldWidth + 1;
   std::size_t filled = 0;
   for (std::size_t i = 0; i < rows; ++i) {
     double stress = t.stressTable.at(row, i);
-    double acceleration = t.referenceAccelerationTable[i];
-    formatTransferRow(t.frequencyTable[i], transferValue(stress, acceleration), stress, acceleration,
-                      buffer + filled * kTransferRowSize);
+    char* out = buffer + filled * kTransferRowSize;
+    std::memcpy(out, &templates[i * kTransferRowSize], kTransferRowSize);
+    formatNumberField(transferValue(stress, t.referenceAccelerationTable[i]), out + kTransferField);
+    formatNumberField(stress, out + kStressField);
     if (++filled == kRowsPerWrite || i + 1 == rows) {
       if (std::fwrite(buffer, kTransferRowSize, filled, file) != filled) return false;
       filled = 0;
@@ -58,6 +73,7 @@ bool writeRows(std::FILE* file, std::size_t position) {
 
 void writeTransferFiles() {
   const RunTables& t = runTables;
+  const std::vector<char> templates = sharedRowTemplates();
   for (std::size_t p = 0; p < t.elementList.size(); ++p) {
     char name[32];
     std::snprintf(name, sizeof name, "%ld_stressHH.dat", static_cast<long>(t.elementList[p]));
@@ -68,7 +84,7 @@ void writeTransferFiles() {
       continue;
     }
     std::printf(" File: %s opened. \n", name);
-    bool written = writeRows(file, p);
+    bool written = writeRows(file, p, templates);
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;  // a full disk may only show here
     if (!written) {

@@ -17,8 +17,9 @@ namespace {
 
 // What a line read finds right after the reads: where the stream stopped.
 std::string restOfLine() {
-  char line[kLineSlotSize];
-  return readReportLine(line) < 0 ? "<end>" : std::string(line);
+  char line[kLineReadSpace];
+  std::size_t length = 0;
+  return readReportLine(line, length) < 0 ? "<end>" : std::string(line);
 }
 
 TEST(FormattedRead, IntegerConversions) {
@@ -194,10 +195,11 @@ TEST(FormattedRead, NumbersAcrossBlockBoundaries) {
 
 TEST(ReportStream, RewindStartsOverAfterTheEnd) {
   ReportText file("a\nb\n");
-  char line[kLineSlotSize];
-  while (readReportLine(line) >= 0) {}
+  char line[kLineReadSpace];
+  std::size_t length = 0;
+  while (readReportLine(line, length) >= 0) {}
   rewindReport();
-  ASSERT_EQ(readReportLine(line), 2);
+  ASSERT_EQ(readReportLine(line, length), 2);
   EXPECT_STREQ(line, "a\n");
 }
 
