@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 namespace quarvel {
 
@@ -89,7 +90,12 @@ RunTables::RunTables() {
   elementHash.reserve(2 * std::bit_ceil(kElementCapacity));
 }
 
+// The counters are 32-bit; a report would need billions of entries to fill
+// one, and there the tables stop growing rather than wrap.
+constexpr std::int32_t kCountLimit = std::numeric_limits<std::int32_t>::max();
+
 void appendElement(std::int32_t identifier) {
+  if (runTables.elementCount == kCountLimit) return;
   runTables.elementList.push_back(identifier);
   ++runTables.elementCount;
 }
@@ -132,6 +138,7 @@ std::int64_t stressRowOf(std::int32_t identifier) {
 }
 
 void appendFrequencyEntry(double frequency, double referenceAcceleration) {
+  if (runTables.frequencyCount == kCountLimit) return;
   runTables.frequencyTable.push_back(frequency);
   runTables.referenceAccelerationTable.push_back(referenceAcceleration);
   ++runTables.frequencyCount;

@@ -23,12 +23,12 @@ void listElements() {
     parseFrequencyLine(windowSlot(1));
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
-    int pairs = 0;
+    std::int32_t pairs = 0;  // equals elementCount, which stops at the 32-bit limit
     while (nextElementPair(kListingRules)) {
       std::int32_t identifier = integerValue(tokenSlots.token(1));
       std::printf(" %ld \n", static_cast<long>(identifier));
       appendElement(identifier);
-      ++pairs;
+      pairs = runTables.elementCount;
     }
     indexElementList();
     std::printf("\n\n %d elements detected \n\n", pairs);

@@ -2,6 +2,7 @@
 #include "readers/node_count.h"
 
 #include <cstdio>
+#include <limits>
 
 #include "control/line_window.h"
 #include "control/report_markers.h"
@@ -23,7 +24,8 @@ void countNodes() {
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
     runTables.nodeCount = 0;
-    while (readRecordFirstPart(referenceNode) > 0) {  // any field converted takes the record
+    while (runTables.nodeCount < std::numeric_limits<std::int32_t>::max() &&
+           readRecordFirstPart(referenceNode) > 0) {  // any field converted takes the record
       readRecordSecondPart();
       std::printf("\n %ld", static_cast<long>(nodeRecord.nodeId));
       ++runTables.nodeCount;

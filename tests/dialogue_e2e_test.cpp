@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tests/e2e_harness.h"
@@ -170,6 +172,31 @@ TEST(Dialogue, MainScanStopsAfterTwoMillionLines) {
   EXPECT_NE(run.output.find("\n ref 1 \n\n\n ref 2    i=2000000 \n"), std::string::npos);
   EXPECT_EQ(run.written["7_stressHH.dat"],
             transferRows({{"1.0000e+001", "0.0000e+000", "0.0000e+000", "2.0000e+000"}}));
+}
+
+}  // namespace
+}  // namespace quarvel::test
+
+namespace quarvel::test {
+namespace {
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The bundled example against the output kept with the tests: the whole
+// dialogue and all four transfer files, byte for byte.
+TEST(Dialogue, BundledExampleMatchesItsKeptOutput) {
+  const std::string kept = std::string(QUARVEL_FIXTURES) + "/plate/";
+  RunOutcome run = runOnReport(slurp(std::string(QUARVEL_EXAMPLES) + "/plate.rpt"), "report.rpt\n3\n1\n");
+  EXPECT_EQ(run.output, slurp(kept + "stdout.txt"));
+  EXPECT_EQ(run.exitStatus, 0);
+  ASSERT_EQ(run.written.size(), 4u);
+  for (const char* name : {"101_stressHH.dat", "102_stressHH.dat", "103_stressHH.dat", "104_stressHH.dat"})
+    EXPECT_EQ(run.written[name], slurp(kept + name)) << name;
 }
 
 }  // namespace
