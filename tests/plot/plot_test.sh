@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests for tools/quarvel-plot.
 #
-# usage: plot_test.sh PATH/TO/quarvel-plot
+# usage: plot_test.sh PATH/TO/quarvel-plot [DIR]
+# DIR, when given, holds the transfer files of the bundled example's run.
 # Exits 0 when every check passes, 1 on a failure, 77 when gnuplot is not
 # installed (ctest reports the test as skipped).
 
@@ -355,6 +356,24 @@ run_plot "$d"
 check "ten elements, status 0 (got $rc): $out" [ "$rc" -eq 0 ]
 titles=$(curve_titles "$d/transfer.svg")
 check "ten elements: all drawn, no envelope (got '$titles')" [ "$titles" = "-3 -1 2 6 8 10 12 18 22 100" ]
+
+# --- the bundled example's files ---------------------------------------------
+
+if [ -n "${2:-}" ]; then
+    current="example run"
+    d="$work/example"
+    mkdir "$d"
+    cp -- "$2"/*_stressHH.dat "$d"/
+    run_plot "$d"
+    check "status 0 (got $rc): $out" [ "$rc" -eq 0 ]
+    check "transfer.png is 1200x800 (got $(png_size "$d/transfer.png"))" [ "$(png_size "$d/transfer.png")" = 1200x800 ]
+    titles=$(curve_titles "$d/transfer.svg")
+    check "one curve per element of the example (got '$titles')" [ "$titles" = "101 102 103 104" ]
+    for id in 101 102 103 104; do
+        n=$(curve_points "$d/transfer.svg" "$id")
+        check "curve $id has all 100 rows (got $n)" [ "$n" -eq 100 ]
+    done
+fi
 
 # --- gnuplot missing --------------------------------------------------------
 
