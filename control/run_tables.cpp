@@ -25,9 +25,21 @@ StressTable::StressTable() : rows_(kStressRows) {
   }
 }
 
-void StressTable::append(std::vector<double>& values, double value) {
-  if (values.size() == values.capacity()) values.reserve(values.size() + values.size() / 2 + 8);  // grow by half
-  values.push_back(value);
+void StressTable::Values::reserve(std::size_t count) {
+  std::size_t chunks = (count + kChunk - 1) / kChunk;
+  chunks_.reserve(chunks);
+  while (chunks_.size() < chunks) chunks_.push_back(std::make_unique_for_overwrite<double[]>(kChunk));
+}
+
+void StressTable::Values::push_back(double value) {
+  if (size_ == chunks_.size() * kChunk) chunks_.push_back(std::make_unique_for_overwrite<double[]>(kChunk));
+  (*this)[size_++] = value;
+}
+
+void StressTable::Values::insert(std::size_t at, double value) {
+  push_back(value);
+  for (std::size_t i = size_ - 1; i > at; --i) (*this)[i] = (*this)[i - 1];
+  (*this)[at] = value;
 }
 
 void StressTable::store(std::size_t row, std::size_t column, double value) {
@@ -37,11 +49,11 @@ void StressTable::store(std::size_t row, std::size_t column, double value) {
     const Run& last = r.runs.back();
     std::size_t end = last.firstColumn + r.runLength(r.runs.size() - 1);  // one past its last column
     if (column + 1 == end) {  // the current column again: overwrite
-      r.values.back() = value;
+      r.values[r.values.size() - 1] = value;
       return;
     }
     if (column == end) {  // the next column: extend the last run
-      append(r.values, value);
+      r.values.push_back(value);
       return;
     }
     if (column < end) {  // an earlier column: never done by the passes, but kept exact
@@ -54,14 +66,14 @@ void StressTable::store(std::size_t row, std::size_t column, double value) {
       }
       // A column in a gap: a one-value run inserted in column order.
       std::size_t at = index < r.runs.size() ? r.runs[index].firstValue : r.values.size();
-      r.values.insert(r.values.begin() + static_cast<std::ptrdiff_t>(at), value);
+      r.values.insert(at, value);
       for (std::size_t k = index; k < r.runs.size(); ++k) ++r.runs[k].firstValue;
       r.runs.insert(r.runs.begin() + static_cast<std::ptrdiff_t>(index), Run{column, at});
       return;
     }
   }
   r.runs.push_back(Run{column, r.values.size()});
-  append(r.values, value);
+  r.values.push_back(value);
 }
 
 double StressTable::at(std::size_t row, std::size_t column) const {

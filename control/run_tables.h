@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -38,14 +39,29 @@ class StressTable {
     std::size_t firstColumn;
     std::size_t firstValue;  // index of its first value in Row::values
   };
+  // A row's values in chunks of fixed size: growing never copies them, and
+  // a row wastes at most one partly filled chunk.
+  class Values {
+   public:
+    static constexpr std::size_t kChunk = 1024;
+    std::size_t size() const { return size_; }
+    double& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+    double operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    void reserve(std::size_t count);
+    void push_back(double value);
+    void insert(std::size_t at, double value);
+
+   private:
+    std::vector<std::unique_ptr<double[]>> chunks_;
+    std::size_t size_ = 0;
+  };
   struct Row {
     std::vector<Run> runs;  // by column
-    std::vector<double> values;
+    Values values;
     std::size_t runLength(std::size_t r) const {
       return (r + 1 < runs.size() ? runs[r + 1].firstValue : values.size()) - runs[r].firstValue;
     }
   };
-  static void append(std::vector<double>& values, double value);
   std::vector<Row> rows_;
 };
 
