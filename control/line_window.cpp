@@ -3,10 +3,6 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "control/report_stream.h"
 
 namespace quarvel {
@@ -57,37 +53,6 @@ bool isNumericLine(const LineSlot& line) {
     if (*p == '-' || *p == '+') return true;
   }
   return false;
-}
-
-CandidateLetters candidateLetters(const LineSlot& line) {
-  CandidateLetters found{false, false, false, false};
-#if defined(__SSE2__)
-  unsigned carriedE = 0;  // an E in the last byte of the previous block
-  unsigned signAfterE = 0, sOrF = 0, m = 0, v = 0;
-  for (std::size_t offset = 0; offset < line.length; offset += 16) {
-    __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(line.text + offset));
-    unsigned inText = line.length - offset >= 16 ? 0xFFFFu : (1u << (line.length - offset)) - 1;
-    auto bits = [&](char letter) {
-      return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8(letter)))) & inText;
-    };
-    unsigned e = bits('E');
-    signAfterE |= ((e << 1) | carriedE) & (bits('+') | bits('-'));
-    carriedE = e >> 15;
-    sOrF |= bits('S') | bits('F');
-    m |= bits('M');
-    v |= bits('V');
-  }
-  found = {signAfterE != 0, sOrF != 0, m != 0, v != 0};
-#else
-  for (std::size_t i = 0; i < line.length; ++i) {
-    char c = line.text[i];
-    if (c == 'E' && i + 1 < line.length && (line.text[i + 1] == '+' || line.text[i + 1] == '-')) found.numeric = true;
-    if (c == 'S' || c == 'F') found.capitalSOrF = true;
-    if (c == 'M') found.capitalM = true;
-    if (c == 'V') found.capitalV = true;
-  }
-#endif
-  return found;
 }
 
 }  // namespace quarvel

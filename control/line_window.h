@@ -49,16 +49,5 @@ bool containsMarker(const LineSlot& line, std::string_view marker);
 // A line of numbers in solver notation: it holds "E-" or "E+".
 bool isNumericLine(const LineSlot& line);
 
-// What the pair rules ask of a candidate line, found in one pass over it:
-// whether it is numeric, whether it holds a capital S or F, and whether it
-// holds the first letter of an end marker (M, V), which a marker test must
-// then confirm.
-struct CandidateLetters {
-  bool numeric;
-  bool capitalSOrF;
-  bool capitalM;
-  bool capitalV;
-};
-CandidateLetters candidateLetters(const LineSlot& line);
 
 }  // namespace quarvel

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/e2e_harness.h"
@@ -179,13 +177,6 @@ TEST(Dialogue, MainScanStopsAfterTwoMillionLines) {
 
 namespace quarvel::test {
 namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The bundled example against the output kept with the tests: the whole
 // dialogue and all four transfer files, byte for byte.

@@ -14,14 +14,14 @@ namespace quarvel::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
+
+namespace {
 
 // Drops the credit line: the text between the banner and the first prompt.
 std::string withoutCreditLine(const std::string& output) {

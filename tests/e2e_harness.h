@@ -36,6 +36,9 @@ class Sandbox {
   std::map<std::string, std::string> before_;  // files written by the test
 };
 
+// The whole content of a file.
+std::string slurp(const std::filesystem::path& path);
+
 // One call: a sandbox holding `report.rpt`, answered with `answers`.
 RunOutcome runOnReport(const std::string& report, const std::string& answers);
 

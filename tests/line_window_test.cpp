@@ -103,30 +103,6 @@ TEST(LineTests, MarkersAndNumericLines) {
     LineSlot slot = lineOf(c.line);
     EXPECT_EQ(containsMarker(slot, "MAXIMUM"), c.hasMaximum);
     EXPECT_EQ(isNumericLine(slot), c.numeric);
-    EXPECT_EQ(candidateLetters(slot).numeric, c.numeric);
-  }
-}
-
-TEST(LineTests, CandidateLettersAcrossTheWholeLine) {
-  const std::string pad15(15, ' '), pad180(180, ' ');
-  const struct {
-    std::string line;
-    CandidateLetters expected;
-  } cases[] = {
-      {"  1.0E+00 s f m v\n", {true, false, false, false}},
-      {pad15 + "E+", {true, false, false, false}},  // E and sign in two blocks
-      {pad15 + "E", {false, false, false, false}},
-      {pad180 + "FREQUENCY 1.0E+01", {true, true, false, false}},
-      {"MAXIMUM VON MISES", {false, true, true, true}},
-      {std::string("E\0+ S", 5), {false, false, false, false}},  // past the NUL nothing counts
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    CandidateLetters found = candidateLetters(lineOf(c.line));
-    EXPECT_EQ(found.numeric, c.expected.numeric);
-    EXPECT_EQ(found.capitalSOrF, c.expected.capitalSOrF);
-    EXPECT_EQ(found.capitalM, c.expected.capitalM);
-    EXPECT_EQ(found.capitalV, c.expected.capitalV);
   }
 }
 
