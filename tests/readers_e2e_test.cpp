@@ -193,10 +193,14 @@ TEST(ReadersNodeCount, RecordLoopEndsAtTheFirstTextThatIsNoInteger) {
       {"numbers as standard formatted input reads them", "   +8 1 .5 2. 1e3 -4 7 0\n   1 2 3 4 5 6\nEND\n", {8}},
       {"text right after the four lines: no record", "     NO RESULTS\n" + record(1), {}},
       {"the end of the report after the records", record(1) + record(2), {1, 2}},
+      {"the end of the report within the four lines after the header", "", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RunOutcome run = runOnReport(accelerationHead("1.000000E+01") + " \n" + c.records, "report.rpt 3 1\n");
+    const std::string report = c.records.empty()
+                                   ? blockPreamble("1.000000E+01") + kAccelerationHeaderLine + kUsualSkipped[0]
+                                   : accelerationHead("1.000000E+01") + " \n" + c.records;
+    RunOutcome run = runOnReport(report, "report.rpt 3 1\n");
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(nodesSection(run.output), nodeEcho(c.echoed));
   }
@@ -358,6 +362,20 @@ TEST(ReadersAccelerationBlock, FrequencyAcceptanceInSinglePrecision) {
   }
 }
 
+// A frequency line with fewer than seven tokens leaves T7 as the last parse
+// wrote it: here the frequency line of the block before.
+TEST(ReadersAccelerationBlock, ShortFrequencyLineTakesTheOlderToken) {
+  std::string second = accelerationBlock("2.000000E+01", {{1, 0.1, 0.2, 4.0}});
+  second.replace(0, second.find(kAccelerationHeaderLine), " \n     FREQ 2.0E+01\n \n");
+  const std::string report =
+      accelerationBlock("1.000000E+01", {{1, 0.1, 0.2, 2.0}}) + second + stressBlock("1.000000E+01", {{101, 200.0}});
+  RunOutcome run = runOnReport(report, "report.rpt 3 1\n");
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.written["101_stressHH.dat"],
+            transferRows({{"1.0000e+001", "1.4900e+009", "2.0000e+002", "2.0000e+000"},
+                          {"1.0000e+001", "0.0000e+000", "0.0000e+000", "4.0000e+000"}}));
+}
+
 // One entry for every record of the reference node, in report order, each
 // with its own record's component; none when the node is absent.
 TEST(ReadersAccelerationBlock, EntryForEveryRecordOfTheReferenceNode) {
@@ -432,6 +450,11 @@ TEST(ReadersAccelerationBlock, NodeCountDecidesHowManyRecordsAreRead) {
       accelerationBlock("0.000000E+00", {{1, 0.1, 0.2, 1.0}, {2, 0.3, 0.4, 1.5}}) +
       accelerationBlock("1.000000E+01", {{1, 0.1, 0.2, 2.0}, {2, 0.3, 0.4, 2.5}, {3, 0.5, 0.6, 3.0}}) + stop +
       stressAfterStop;
+  const std::string fewer =
+      accelerationBlock("0.000000E+00", {{1, 0.1, 0.2, 1.0}, {2, 0.3, 0.4, 1.5}, {3, 0.5, 0.6, 1.7}}) +
+      accelerationBlock("1.000000E+01", {{1, 0.1, 0.2, 2.0}, {2, 0.3, 0.4, 2.5}}) +
+      accelerationBlock("2.000000E+01", {{1, 0.1, 0.2, 4.0}, {2, 0.3, 0.4, 4.5}, {3, 0.5, 0.6, 4.7}}) + stop +
+      stressAfterStop;
   const struct {
     const char* name;
     std::string report;
@@ -448,6 +471,15 @@ TEST(ReadersAccelerationBlock, NodeCountDecidesHowManyRecordsAreRead) {
       {"more records than the node count: the node read", oneMore, "2", {1, 2},
        {{"1.0000e+001", "0.0000e+000", "0.0000e+000", "2.5000e+000"}}, "17"},
       {"more records than the node count: the node past the count", oneMore, "3", {1, 2}, {}, "17"},
+      // 4 + 7 for the refused block, 4 for the next header; the failed read
+      // of the missing third record consumes the white space up to the next
+      // title; then 4 up to that header and the rest of its last record's
+      // line and a blank.
+      {"fewer records than the node count: no entry from stale fields, the next block is read", fewer, "2",
+       {1, 2, 3},
+       {{"1.0000e+001", "0.0000e+000", "0.0000e+000", "2.5000e+000"},
+        {"2.0000e+001", "0.0000e+000", "0.0000e+000", "4.5000e+000"}},
+       "21"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
