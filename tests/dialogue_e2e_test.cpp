@@ -31,12 +31,8 @@ TEST(Dialogue, TypicalReportGoldenRun) {
   EXPECT_EQ(run.output, expected);
   EXPECT_EQ(run.exitStatus, 0);
   ASSERT_EQ(run.written.size(), 2u);
-  EXPECT_EQ(run.written["101_stressHH.dat"],
-            transferRows({{"1.0000e+001", "1.4900e+009", "2.0000e+002", "2.0000e+000"},
-                          {"2.0000e+001", "9.3123e+007", "-1.0000e+002", "4.0000e+000"}}));
-  EXPECT_EQ(run.written["102_stressHH.dat"],
-            transferRows({{"1.0000e+001", "9.3123e+007", "5.0000e+001", "2.0000e+000"},
-                          {"2.0000e+001", "5.9598e+005", "8.0000e+000", "4.0000e+000"}}));
+  EXPECT_EQ(run.written["101_stressHH.dat"], typicalTransferFile(101));
+  EXPECT_EQ(run.written["102_stressHH.dat"], typicalTransferFile(102));
 }
 
 TEST(Dialogue, ReportWithoutHeadersEndsWithDiagnosticZero) {
@@ -50,9 +46,7 @@ TEST(Dialogue, ReportWithoutHeadersEndsWithDiagnosticZero) {
 // The answers are tokens: how they are typed does not matter, and a word
 // where a number belongs leaves both numbers at 0.
 TEST(Dialogue, AnswersAreReadAsTokens) {
-  const std::string rowsAxis3Node1 =
-      transferRows({{"1.0000e+001", "1.4900e+009", "2.0000e+002", "2.0000e+000"},
-                    {"2.0000e+001", "9.3123e+007", "-1.0000e+002", "4.0000e+000"}});
+  const std::string rowsAxis3Node1 = typicalTransferFile(101);
   const std::string rowsAxis1Node2 =
       transferRows({{"1.0000e+001", "6.6220e+010", "2.0000e+002", "3.0000e-001"},
                     {"2.0000e+001", "1.6555e+010", "-1.0000e+002", "3.0000e-001"}});

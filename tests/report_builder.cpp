@@ -97,3 +97,15 @@ std::string transferRows(const std::vector<Row>& rows) {
 }
 
 }  // namespace quarvel::test
+
+namespace quarvel::test {
+
+std::string typicalTransferFile(long element) {
+  if (element == 101)
+    return transferRows({{"1.0000e+001", "1.4900e+009", "2.0000e+002", "2.0000e+000"},
+                         {"2.0000e+001", "9.3123e+007", "-1.0000e+002", "4.0000e+000"}});
+  return transferRows({{"1.0000e+001", "9.3123e+007", "5.0000e+001", "2.0000e+000"},
+                       {"2.0000e+001", "5.9598e+005", "8.0000e+000", "4.0000e+000"}});
+}
+
+}  // namespace quarvel::test

@@ -49,6 +49,10 @@ std::string stressBlockWithBody(const std::string& frequencyToken, const std::st
 // and -100.0, element 102's 50.0 and 8.0.
 std::string typicalReport(const std::string& firstFrequency = "0.000000E+00");
 
+// The transfer file of element 101 or 102 from typicalReport() when its
+// first frequency is refused: rows for 10 Hz and 20 Hz.
+std::string typicalTransferFile(long element);
+
 // "%14.6E" of a value: the solver's notation.
 std::string solverReal(double value);
 
