@@ -24,7 +24,8 @@ void listElements() {
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
     std::int32_t pairs = 0;  // equals elementCount, which stops at the 32-bit limit
-    while (nextElementPair(kListingRules)) {
+    std::int64_t linesLeft = kBlockLineLimit;
+    while (nextElementPair(kListingRules, linesLeft)) {
       std::int32_t identifier = integerValue(tokenSlots.token(1));
       std::printf(" %ld \n", static_cast<long>(identifier));
       appendElement(identifier);

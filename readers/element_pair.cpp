@@ -17,16 +17,16 @@ bool holdsCapitalSOrF(const LineSlot& line) {
 
 }  // namespace
 
-bool nextElementPair(const PairRules& rules) {
+bool nextElementPair(const PairRules& rules, std::int64_t& linesLeft) {
   for (;;) {
-    if (!readSlot(0)) return false;
+    if (linesLeft-- <= 0 || !readSlot(0)) return false;
     const LineSlot& candidate = windowSlot(0);
     // End markers are tested on candidates only, before anything else.
     if (containsMarker(candidate, kMaximumMarker)) return false;
     if (rules.endAtVonMises && containsMarker(candidate, kVonMisesMarker)) return false;
     if (!isNumericLine(candidate)) continue;
     if (rules.passOverSOrF && holdsCapitalSOrF(candidate)) continue;
-    if (!readSlot(1)) return false;
+    if (linesLeft-- <= 0 || !readSlot(1)) return false;
     if (!isNumericLine(windowSlot(1))) continue;  // the second line is consumed with it
     parsePairLine(candidate);
     return true;

@@ -5,6 +5,8 @@
 // pass; each pass states its own end markers and exclusions.
 #pragma once
 
+#include <cstdint>
+
 namespace quarvel {
 
 struct PairRules {
@@ -15,10 +17,15 @@ struct PairRules {
 inline constexpr PairRules kListingRules{true, false};
 inline constexpr PairRules kCollectingRules{false, true};
 
+// A block's pairs lie within this many lines: endless input (a device, a
+// pipe) ends a block too, as the line bounds end every header search.
+inline constexpr std::int64_t kBlockLineLimit = 5'000'000;
+
 // Reads lines until a pair is found (returns true, with the candidate in
 // window slot 0, its second line in slot 1 and the candidate parsed into
-// T1..T9) or the block ends at an end marker on a candidate or at the end of
-// the report (returns false).
-bool nextElementPair(const PairRules& rules);
+// T1..T9) or the block ends (returns false): at an end marker on a
+// candidate, at the end of the report, or when `linesLeft`, the block's
+// remaining line budget, runs out.
+bool nextElementPair(const PairRules& rules, std::int64_t& linesLeft);
 
 }  // namespace quarvel

@@ -20,12 +20,13 @@ std::int64_t stressColumn = 0;
 
 // Takes the pairs of one block, up to its end marker or the report's end.
 void collectBlock() {
+  std::int64_t linesLeft = kBlockLineLimit;
   if (runTables.elementCount == 0) {  // nothing is listed: the pairs are only read past
-    while (nextElementPair(kCollectingRules)) {}
+    while (nextElementPair(kCollectingRules, linesLeft)) {}
     return;
   }
   const std::int32_t lastListed = runTables.elementList.back();
-  while (nextElementPair(kCollectingRules)) {
+  while (nextElementPair(kCollectingRules, linesLeft)) {
     std::int32_t identifier = integerValue(tokenSlots.token(1));
     std::int64_t row = stressRowOf(identifier);
     if (row < 0) continue;  // not listed: nothing stored, the column stays
