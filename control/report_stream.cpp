@@ -72,8 +72,9 @@ void closeReport() {
 void rewindReport() {
   if (reportStream.file == nullptr) return;
   if (std::fseek(reportStream.file, 0, SEEK_SET) != 0) {
-    reportStream.readFailed = true;  // a report we cannot rewind: treat the rest as lost
+    reportStream.readFailed = true;  // a report we cannot rewind (a pipe): the rest is lost
     reportStream.endOfFile = true;
+    reportStream.position = reportStream.limit;
     return;
   }
   std::clearerr(reportStream.file);
@@ -146,14 +147,22 @@ int readReportLine(char* dest, std::size_t& textLength) {
 namespace {
 
 // Skips white space. Returns false when the report ends first.
-bool skipSpace() {
+// Skips white space. Returns EndOfInput when the report ends first, and
+// NoMatch when the white space runs past kWhiteSpaceLimit: endless input (a
+// device, a pipe) must not keep one formatted read going for ever.
+constexpr std::size_t kWhiteSpaceLimit = std::size_t{16} << 20;  // no report holds 16 MiB of it in one place
+
+Scan skipSpace() {
+  std::size_t skipped = 0;
   for (;;) {
     const unsigned char* p = reportStream.position;
     const unsigned char* end = reportStream.limit;
     while (p < end && isSpace(*p)) ++p;
+    skipped += static_cast<std::size_t>(p - reportStream.position);
     reportStream.position = p;
-    if (p < end) return true;
-    if (refillReport(1) == 0) return false;
+    if (p < end) return Scan::Converted;
+    if (skipped > kWhiteSpaceLimit) return Scan::NoMatch;
+    if (refillReport(1) == 0) return Scan::EndOfInput;
   }
 }
 
@@ -195,7 +204,7 @@ double convertShortReal(const char* begin, const char* end) { return decimalValu
 }  // namespace
 
 static Scan scanIntegerSlow(std::int32_t& value) {
-  if (!skipSpace()) return Scan::EndOfInput;
+  if (Scan space = skipSpace(); space != Scan::Converted) return space;
   std::size_t n = 0;
   int c = peekAt(0);
   bool negative = c == '-';
@@ -277,7 +286,7 @@ Scan convertLongReal(double* value) {
 }
 
 Scan scanRealInto(double* value) {  // the careful path: any length, any buffer position
-  if (!skipSpace()) return Scan::EndOfInput;
+  if (Scan space = skipSpace(); space != Scan::Converted) return space;
   std::size_t mantissaDigits = 0;
   std::size_t length = measureReal(mantissaDigits);
   if (length == 0) return Scan::NoMatch;

@@ -26,13 +26,12 @@ StressTable::StressTable() : rows_(kStressRows) {
 }
 
 void StressTable::Values::reserve(std::size_t count) {
-  std::size_t chunks = (count + kChunk - 1) / kChunk;
-  chunks_.reserve(chunks);
-  while (chunks_.size() < chunks) chunks_.push_back(std::make_unique_for_overwrite<double[]>(kChunk));
+  chunks_.reserve(kSmallChunks + 2);
+  while (capacity() < count) chunks_.push_back(std::make_unique_for_overwrite<double[]>(chunkSize(chunks_.size())));
 }
 
 void StressTable::Values::push_back(double value) {
-  if (size_ == chunks_.size() * kChunk) chunks_.push_back(std::make_unique_for_overwrite<double[]>(kChunk));
+  if (size_ == capacity()) chunks_.push_back(std::make_unique_for_overwrite<double[]>(chunkSize(chunks_.size())));
   (*this)[size_++] = value;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -39,19 +40,35 @@ class StressTable {
     std::size_t firstColumn;
     std::size_t firstValue;  // index of its first value in Row::values
   };
-  // A row's values in chunks of fixed size: growing never copies them, and
-  // a row wastes at most one partly filled chunk.
+  // A row's values in chunks: growing never copies them. The first chunk
+  // holds 8 values and each further one twice as many, up to 1024, so a row
+  // with few values takes little, and a long row wastes at most one chunk.
   class Values {
    public:
     static constexpr std::size_t kChunk = 1024;
+    static constexpr std::size_t kSmallChunks = 7;  // 8, 16, ..., 512: 1016 values
     std::size_t size() const { return size_; }
-    double& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    double operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    double& operator[](std::size_t i) { return slot(i); }
+    double operator[](std::size_t i) const { return const_cast<Values*>(this)->slot(i); }
     void reserve(std::size_t count);
     void push_back(double value);
     void insert(std::size_t at, double value);
 
    private:
+    static constexpr std::size_t kSmallTotal = 1016;
+    static std::size_t chunkSize(std::size_t chunk) { return chunk < kSmallChunks ? std::size_t{8} << chunk : kChunk; }
+    double& slot(std::size_t i) {
+      if (i < kSmallTotal) {
+        std::size_t chunk = static_cast<std::size_t>(std::bit_width((i >> 3) + 1)) - 1;  // 8 << chunk values before
+        return chunks_[chunk][i - ((std::size_t{8} << chunk) - 8)];
+      }
+      std::size_t rest = i - kSmallTotal;
+      return chunks_[kSmallChunks + rest / kChunk][rest % kChunk];
+    }
+    std::size_t capacity() const {
+      std::size_t n = chunks_.size();
+      return n <= kSmallChunks ? (std::size_t{8} << n) - 8 : kSmallTotal + (n - kSmallChunks) * kChunk;
+    }
     std::vector<std::unique_ptr<double[]>> chunks_;
     std::size_t size_ = 0;
   };

@@ -2,13 +2,13 @@
 #include "readers/node_count.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "control/line_window.h"
 #include "control/report_markers.h"
 #include "control/run_driver.h"
 #include "control/run_tables.h"
 #include "control/token_slots.h"
+#include "readers/element_pair.h"
 #include "readers/node_record.h"
 
 namespace quarvel {
@@ -24,8 +24,9 @@ void countNodes() {
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
     runTables.nodeCount = 0;
-    while (runTables.nodeCount < std::numeric_limits<std::int32_t>::max() &&
-           readRecordFirstPart(referenceNode) > 0) {  // any field converted takes the record
+    // Any field converted takes the record. Like a block's lines, its
+    // records end at kBlockLineLimit, so that endless input ends the pass.
+    while (runTables.nodeCount < kBlockLineLimit && readRecordFirstPart(referenceNode) > 0) {
       readRecordSecondPart();
       std::printf("\n %ld", static_cast<long>(nodeRecord.nodeId));
       ++runTables.nodeCount;
