@@ -89,6 +89,14 @@ RunOutcome Sandbox::run(const std::string& answers) {
   return outcome;
 }
 
+std::string diagnosticOf(const RunOutcome& run) {
+  const std::string marker = "\n\n ref 2    i=";
+  std::size_t at = run.output.rfind(marker);
+  if (at == std::string::npos) return "(none)";
+  std::size_t end = run.output.find(" \n", at + marker.size());
+  return run.output.substr(at + marker.size(), end - at - marker.size());
+}
+
 RunOutcome runOnReport(const std::string& report, const std::string& answers) {
   Sandbox sandbox;
   sandbox.writeFile("report.rpt", report);

@@ -36,6 +36,10 @@ class Sandbox {
   std::map<std::string, std::string> before_;  // files written by the test
 };
 
+// The value of the closing diagnostic "ref 2    i=N" in a run's output, or
+// "(none)" when the run did not get that far.
+std::string diagnosticOf(const RunOutcome& run);
+
 // The whole content of a file.
 std::string slurp(const std::filesystem::path& path);
 

@@ -45,15 +45,6 @@ std::string withoutLineFeed(const std::string& line) { return line.substr(0, lin
 
 std::string fileName(long id) { return std::to_string(id) + "_stressHH.dat"; }
 
-// The closing diagnostic, right before the first file message.
-std::string diagnosticOf(const RunOutcome& run) {
-  const std::string marker = "\n\n ref 2    i=";
-  std::size_t at = run.output.rfind(marker);
-  if (at == std::string::npos) return "(none)";
-  std::size_t end = run.output.find(" \n", at + marker.size());
-  return run.output.substr(at + marker.size(), end - at - marker.size());
-}
-
 // Every row 56 bytes, ending in its one CR LF.
 void expectWellFormedRows(const std::string& file) {
   ASSERT_EQ(file.size() % 56, 0u);

@@ -84,15 +84,6 @@ void expectTransferFiles(const RunOutcome& run, const std::vector<std::string>& 
   }
 }
 
-// The closing diagnostic, right before the first file message.
-std::string diagnosticOf(const RunOutcome& run) {
-  const std::string marker = "\n\n ref 2    i=";
-  std::size_t at = run.output.rfind(marker);
-  if (at == std::string::npos) return "(none)";
-  std::size_t end = run.output.find(" \n", at + marker.size());
-  return run.output.substr(at + marker.size(), end - at - marker.size());
-}
-
 const std::string k10 = "1.000000E+01", k20 = "2.000000E+01", k30 = "3.000000E+01", k40 = "4.000000E+01";
 const std::string f10 = "1.0000e+001", f20 = "2.0000e+001", f30 = "3.0000e+001", f40 = "4.0000e+001";
 
