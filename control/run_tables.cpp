@@ -97,7 +97,6 @@ RunTables::RunTables() {
   referenceAccelerationTable.reserve(kFrequencyCapacity);
   elementList.reserve(kElementCapacity);
   elementRow.reserve(kElementCapacity);
-  elementIndex.reserve(kElementCapacity);
   elementHash.reserve(2 * std::bit_ceil(kElementCapacity));
 }
 
@@ -112,29 +111,20 @@ void appendElement(std::int32_t identifier) {
 }
 
 void indexElementList() {
+  // One pass over the list: each identifier enters the table at its first
+  // position, whose row every later position of it then shares.
   RunTables& t = runTables;
-  t.elementIndex.clear();
-  for (std::size_t p = 0; p < t.elementList.size(); ++p)
-    t.elementIndex.emplace_back(t.elementList[p], static_cast<std::uint32_t>(p));
-  std::sort(t.elementIndex.begin(), t.elementIndex.end());  // by identifier, then first position
-  t.elementRow.assign(t.elementList.size(), 0);
-  for (std::size_t i = 0; i < t.elementIndex.size(); ++i) {
-    bool first = i == 0 || t.elementIndex[i - 1].first != t.elementIndex[i].first;
-    std::uint32_t row = first ? t.elementIndex[i].second : t.elementRow[t.elementIndex[i - 1].second];
-    t.elementRow[t.elementIndex[i].second] = row;
-  }
-  // Keep one entry per identifier, the one of its first position.
-  auto last = std::unique(t.elementIndex.begin(), t.elementIndex.end(),
-                          [](const auto& a, const auto& b) { return a.first == b.first; });
-  t.elementIndex.erase(last, t.elementIndex.end());
-
-  t.elementHash.assign(std::max<std::size_t>(16, 2 * std::bit_ceil(t.elementIndex.size())),
+  t.elementHash.assign(std::max<std::size_t>(16, 2 * std::bit_ceil(t.elementList.size())),
                        RunTables::HashSlot{0, RunTables::kNoRow});
-  for (const auto& [identifier, row] : t.elementIndex) {
-    std::size_t mask = t.elementHash.size() - 1;
+  t.elementRow.assign(t.elementList.size(), 0);
+  const std::size_t mask = t.elementHash.size() - 1;
+  for (std::size_t p = 0; p < t.elementList.size(); ++p) {
+    const std::int32_t identifier = t.elementList[p];
     std::size_t at = hashOf(identifier) & mask;
-    while (t.elementHash[at].row != RunTables::kNoRow) at = (at + 1) & mask;
-    t.elementHash[at] = {identifier, row};
+    while (t.elementHash[at].row != RunTables::kNoRow && t.elementHash[at].identifier != identifier)
+      at = (at + 1) & mask;
+    if (t.elementHash[at].row == RunTables::kNoRow) t.elementHash[at] = {identifier, static_cast<std::uint32_t>(p)};
+    t.elementRow[p] = t.elementHash[at].row;
   }
 }
 

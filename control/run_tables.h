@@ -10,7 +10,6 @@
 #include <bit>
 #include <cstdint>
 #include <memory>
-#include <utility>
 #include <vector>
 
 namespace quarvel {
@@ -100,10 +99,9 @@ struct RunTables {
 
   std::int32_t nodeCount = 0;
 
-  // Identifier -> row, one entry per identifier, sorted by identifier.
-  std::vector<std::pair<std::int32_t, std::uint32_t>> elementIndex;
-  // The same as an open-addressed hash table (a power of two in size, at
-  // most half full), for the lookup of every pair the collection reads.
+  // Identifier -> row, an open-addressed hash table (a power of two in
+  // size, at most half full), for the lookup of every pair the collection
+  // reads.
   struct HashSlot {
     std::int32_t identifier;
     std::uint32_t row;  // kNoRow: empty
@@ -117,7 +115,7 @@ extern RunTables runTables;
 // Appends one identifier to the element list.
 void appendElement(std::int32_t identifier);
 
-// Builds elementRow and elementIndex once the list is final.
+// Builds elementRow and elementHash once the list is final.
 void indexElementList();
 
 // The stress row of an identifier, or -1 when it is not listed.
