@@ -5,13 +5,8 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <string>
 
 #if defined(__SSE2__)
@@ -174,8 +169,7 @@ inline int peekAt(std::size_t offset) {
 }
 
 // Length of the real number at the position, 0 when none begins there.
-// The digits are counted in `mantissaDigits` (both sides of the point).
-std::size_t measureReal(std::size_t& mantissaDigits) {
+std::size_t measureReal() {
   std::size_t n = 0;
   int c = peekAt(0);
   if (c == '+' || c == '-') c = peekAt(++n);
@@ -185,7 +179,6 @@ std::size_t measureReal(std::size_t& mantissaDigits) {
     c = peekAt(++n);
     while (c >= 0 && isDigit(static_cast<unsigned char>(c))) { ++digits; c = peekAt(++n); }
   }
-  mantissaDigits = digits;
   if (digits == 0) return 0;  // a lone sign or point is no number
   if (c == 'e' || c == 'E') {  // the exponent counts only with its digits
     std::size_t e = n + 1;
@@ -198,8 +191,6 @@ std::size_t measureReal(std::size_t& mantissaDigits) {
   }
   return n;
 }
-
-double convertShortReal(const char* begin, const char* end) { return decimalValue(begin, end); }
 
 }  // namespace
 
@@ -219,10 +210,7 @@ static Scan scanIntegerSlow(std::int32_t& value) {
     n = 0;
     c = peekAt(0);
   }
-  std::int64_t signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > std::numeric_limits<std::int32_t>::max()) signedValue = std::numeric_limits<std::int32_t>::max();
-  if (signedValue < std::numeric_limits<std::int32_t>::min()) signedValue = std::numeric_limits<std::int32_t>::min();
-  value = static_cast<std::int32_t>(signedValue);
+  value = saturatedInt32(negative, magnitude);
   return Scan::Converted;
 }
 
@@ -280,19 +268,18 @@ Scan convertLongReal(double* value) {
   if (exponent > 100000) exponent = 100000;
   if (exponent < -100000) exponent = -100000;
   std::string text = "0." + digits + "e" + std::to_string(exponent);
-  *value = convertShortReal(text.data(), text.data() + text.size());
+  *value = decimalValue(text.data(), text.data() + text.size());
   if (negative) *value = -*value;
   return Scan::Converted;
 }
 
 Scan scanRealInto(double* value) {  // the careful path: any length, any buffer position
   if (Scan space = skipSpace(); space != Scan::Converted) return space;
-  std::size_t mantissaDigits = 0;
-  std::size_t length = measureReal(mantissaDigits);
+  std::size_t length = measureReal();
   if (length == 0) return Scan::NoMatch;
   if (length > kInPlaceNumberLimit || length > reportAvailable()) return convertLongReal(value);
   const char* begin = reinterpret_cast<const char*>(reportStream.position);
-  if (value != nullptr) *value = convertShortReal(begin, begin + length);
+  if (value != nullptr) *value = decimalValue(begin, begin + length);
   reportStream.position += length;
   return Scan::Converted;
 }
@@ -340,10 +327,7 @@ Scan scanInteger(std::int32_t& value) {
     reportStream.position = start;  // the white space is consumed, the text is not
     return Scan::NoMatch;
   }
-  std::int64_t signedValue = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
-  if (signedValue > std::numeric_limits<std::int32_t>::max()) signedValue = std::numeric_limits<std::int32_t>::max();
-  if (signedValue < std::numeric_limits<std::int32_t>::min()) signedValue = std::numeric_limits<std::int32_t>::min();
-  value = static_cast<std::int32_t>(signedValue);
+  value = saturatedInt32(negative, static_cast<std::int64_t>(magnitude));
   reportStream.position = p;
   return Scan::Converted;
 }
@@ -381,7 +365,7 @@ inline Scan scanRealFast(double* value) {
   if (std::size_t length = solverRealLength(start)) {
     if (value != nullptr) {
       const char* begin = reinterpret_cast<const char*>(start);
-      *value = convertShortReal(begin, begin + length);
+      *value = decimalValue(begin, begin + length);
     }
     reportStream.position = start + length;
     return Scan::Converted;
@@ -413,7 +397,7 @@ inline Scan scanRealFast(double* value) {
   }
   if (value != nullptr) {
     const char* begin = reinterpret_cast<const char*>(start);
-    *value = convertShortReal(begin, reinterpret_cast<const char*>(p));
+    *value = decimalValue(begin, reinterpret_cast<const char*>(p));
   }
   reportStream.position = p;
   return Scan::Converted;

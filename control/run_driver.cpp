@@ -8,9 +8,9 @@
 #include "control/run_driver.h"
 
 #include <cstdio>
-#include <limits>
 #include <string>
 
+#include "control/decimal_number.h"
 #include "control/line_window.h"
 #include "control/report_markers.h"
 #include "control/report_stream.h"
@@ -89,10 +89,7 @@ void readIntegerAnswer(std::int32_t& value) {
     c = consoleGet();
   }
   consoleUnget(c);
-  std::int64_t result = sign == '-' ? -magnitude : magnitude;
-  if (result > std::numeric_limits<std::int32_t>::max()) result = std::numeric_limits<std::int32_t>::max();
-  if (result < std::numeric_limits<std::int32_t>::min()) result = std::numeric_limits<std::int32_t>::min();
-  value = static_cast<std::int32_t>(result);
+  value = saturatedInt32(sign == '-', magnitude);
 }
 
 void printWindowEcho() {

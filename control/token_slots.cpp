@@ -4,11 +4,7 @@
 #include "control/decimal_number.h"
 
 #include <bit>
-#include <charconv>
-#include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -110,10 +106,7 @@ std::int32_t integerValue(std::string_view text) {
     if (magnitude <= std::int64_t{1} << 32) magnitude = magnitude * 10 + (text[i] - '0');
     ++i;
   }
-  std::int64_t value = negative ? -magnitude : magnitude;
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
+  return saturatedInt32(negative, magnitude);
 }
 
 double blockFrequency() { return realValue(tokenSlots.token(7)); }
