@@ -23,16 +23,14 @@ void listElements() {
     parseFrequencyLine(windowSlot(1));
     for (int skipped = 0; skipped < 4; ++skipped) readSlot(0);
 
-    std::int32_t pairs = 0;  // equals elementCount, which stops at the 32-bit limit
     std::int64_t linesLeft = kBlockLineLimit;
     while (nextElementPair(kListingRules, linesLeft)) {
       std::int32_t identifier = integerValue(tokenSlots.token(1));
       std::printf(" %ld \n", static_cast<long>(identifier));
       appendElement(identifier);
-      pairs = runTables.elementCount;
     }
     indexElementList();
-    std::printf("\n\n %d elements detected \n\n", pairs);
+    std::printf("\n\n %d elements detected \n\n", runTables.elementCount);  // the list was empty: all its pairs
     rewindReport();
     return;
   }
