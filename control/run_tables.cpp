@@ -18,11 +18,16 @@ inline std::size_t hashOf(std::int32_t identifier) {  // Fibonacci hashing: spre
 
 }  // namespace
 
-StressTable::StressTable() : rows_(kStressRows) {
-  for (Row& row : rows_) {
-    row.runs.reserve(kStressColumns / 2 + 1);  // every other column missing: the most runs a nominal row can need
-    row.values.reserve(kStressColumns);
+StressTable::StressTable() : rows_(kStressRows), denseRows_(kStressRows) {
+  for (std::size_t i = 0; i < kStressRows; ++i) {
+    rows_[i].state = static_cast<std::uint32_t>(kCellsPerRow + i);
+    denseRows_[i].runs.reserve(kStressColumns / 2 + 1);  // every other column missing: the most runs a nominal row can need
+    denseRows_[i].values.reserve(kStressColumns);
   }
+}
+
+void StressTable::reserveRows(std::size_t rows) {
+  if (rows > rows_.size()) rows_.resize(rows);  // exactly: a vector that grows would keep up to twice as many
 }
 
 void StressTable::Values::reserve(std::size_t count) {
@@ -41,54 +46,108 @@ void StressTable::Values::insert(std::size_t at, double value) {
   (*this)[at] = value;
 }
 
-void StressTable::store(std::size_t row, std::size_t column, double value) {
-  if (row >= rows_.size()) rows_.resize(row + 1);
-  Row& r = rows_[row];
-  if (!r.runs.empty()) {
-    const Run& last = r.runs.back();
-    std::size_t end = last.firstColumn + r.runLength(r.runs.size() - 1);  // one past its last column
+void StressTable::DenseRow::store(std::size_t column, double value) {
+  if (!runs.empty()) {
+    const Run& last = runs.back();
+    std::size_t end = last.firstColumn + runLength(runs.size() - 1);  // one past its last column
     if (column + 1 == end) {  // the current column again: overwrite
-      r.values[r.values.size() - 1] = value;
+      values[values.size() - 1] = value;
       return;
     }
     if (column == end) {  // the next column: extend the last run
-      r.values.push_back(value);
+      values.push_back(value);
       return;
     }
     if (column < end) {  // an earlier column: never done by the passes, but kept exact
-      auto after = std::upper_bound(r.runs.begin(), r.runs.end(), column,
+      auto after = std::upper_bound(runs.begin(), runs.end(), column,
                                     [](std::size_t c, const Run& run) { return c < run.firstColumn; });
-      std::size_t index = static_cast<std::size_t>(after - r.runs.begin());
-      if (index > 0 && column - r.runs[index - 1].firstColumn < r.runLength(index - 1)) {
-        r.values[r.runs[index - 1].firstValue + column - r.runs[index - 1].firstColumn] = value;
+      std::size_t index = static_cast<std::size_t>(after - runs.begin());
+      if (index > 0 && column - runs[index - 1].firstColumn < runLength(index - 1)) {
+        values[runs[index - 1].firstValue + column - runs[index - 1].firstColumn] = value;
         return;
       }
       // A column in a gap: a one-value run inserted in column order.
-      std::size_t at = index < r.runs.size() ? r.runs[index].firstValue : r.values.size();
-      r.values.insert(at, value);
-      for (std::size_t k = index; k < r.runs.size(); ++k) ++r.runs[k].firstValue;
-      r.runs.insert(r.runs.begin() + static_cast<std::ptrdiff_t>(index), Run{column, at});
+      std::size_t at = index < runs.size() ? runs[index].firstValue : values.size();
+      values.insert(at, value);
+      for (std::size_t k = index; k < runs.size(); ++k) ++runs[k].firstValue;
+      runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(index), Run{column, at});
       return;
     }
   }
-  r.runs.push_back(Run{column, r.values.size()});
-  r.values.push_back(value);
+  runs.push_back(Run{column, values.size()});
+  values.push_back(value);
+}
+
+const double* StressTable::DenseRow::find(std::size_t column) const {
+  auto after = std::upper_bound(runs.begin(), runs.end(), column,
+                                [](std::size_t c, const Run& run) { return c < run.firstColumn; });
+  if (after == runs.begin()) return nullptr;
+  std::size_t index = static_cast<std::size_t>(after - runs.begin()) - 1;
+  std::size_t offset = column - runs[index].firstColumn;
+  return offset < runLength(index) ? &values[runs[index].firstValue + offset] : nullptr;
+}
+
+void StressTable::makeDense(RowEntry& entry) {
+  entry.state = static_cast<std::uint32_t>(kCellsPerRow + denseRows_.size());
+  denseRows_.emplace_back();
+}
+
+void StressTable::store(std::size_t row, std::size_t column, double value) {
+  if (column > kColumnLimit) return;
+  if (row >= rows_.size()) rows_.resize(row + 1);
+  RowEntry& entry = rows_[row];
+  if (!entry.isDense()) {
+    if (entry.newestCell != kNoCell && cell(entry.newestCell).column == column) {  // the current column again
+      cell(entry.newestCell).value = value;
+      return;
+    }
+    if (cellTotal_ < kNoCell) {  // 2^32 - 1 cells at most, so that each has an index
+      if (cellTotal_ % kCellChunk == 0) cellChunks_.push_back(std::make_unique_for_overwrite<Cell[]>(kCellChunk));
+      const auto index = static_cast<std::uint32_t>(cellTotal_++);
+      cell(index) = Cell{value, static_cast<std::uint32_t>(column), entry.newestCell};
+      entry.newestCell = index;
+      if (++entry.state == kCellsPerRow) makeDense(entry);  // for the values to come
+      return;
+    }
+    makeDense(entry);
+  }
+  denseRows_[entry.denseRow()].store(column, value);
 }
 
 double StressTable::at(std::size_t row, std::size_t column) const {
-  if (row >= rows_.size()) return 0.0;
-  const Row& r = rows_[row];
-  auto after = std::upper_bound(r.runs.begin(), r.runs.end(), column,
-                                [](std::size_t c, const Run& run) { return c < run.firstColumn; });
-  if (after == r.runs.begin()) return 0.0;
-  std::size_t index = static_cast<std::size_t>(after - r.runs.begin()) - 1;
-  std::size_t offset = column - r.runs[index].firstColumn;
-  return offset < r.runLength(index) ? r.values[r.runs[index].firstValue + offset] : 0.0;
+  if (row >= rows_.size() || column > kColumnLimit) return 0.0;
+  const RowEntry& entry = rows_[row];
+  if (entry.isDense())
+    if (const double* value = denseRows_[entry.denseRow()].find(column)) return *value;  // newer than any cell
+  for (std::uint32_t c = entry.newestCell; c != kNoCell; c = cell(c).previous)
+    if (cell(c).column == column) return cell(c).value;  // the newest for its column
+  return 0.0;
+}
+
+void StressTable::readRow(std::size_t row, std::span<double> columns) const {
+  std::fill(columns.begin(), columns.end(), 0.0);
+  if (row >= rows_.size()) return;
+  const RowEntry& entry = rows_[row];
+  std::uint32_t chain[kCellsPerRow];  // a row has at most kCellsPerRow cells
+  std::size_t length = 0;
+  for (std::uint32_t c = entry.newestCell; c != kNoCell; c = cell(c).previous) chain[length++] = c;
+  while (length > 0) {  // oldest first: a later store to a column wins
+    const Cell& stored = cell(chain[--length]);
+    if (stored.column < columns.size()) columns[stored.column] = stored.value;
+  }
+  if (!entry.isDense()) return;
+  const DenseRow& dense = denseRows_[entry.denseRow()];
+  for (std::size_t r = 0; r < dense.runs.size(); ++r) {
+    const Run& run = dense.runs[r];
+    if (run.firstColumn >= columns.size()) break;
+    const std::size_t count = std::min(dense.runLength(r), columns.size() - run.firstColumn);
+    for (std::size_t k = 0; k < count; ++k) columns[run.firstColumn + k] = dense.values[run.firstValue + k];
+  }
 }
 
 std::size_t StressTable::runCount() const {
   std::size_t count = 0;
-  for (const Row& r : rows_) count += r.runs.size();
+  for (const DenseRow& dense : denseRows_) count += dense.runs.size();
   return count;
 }
 
@@ -110,32 +169,57 @@ void appendElement(std::int32_t identifier) {
   ++runTables.elementCount;
 }
 
+namespace {
+
+// The slot of an identifier in the element hash: its own, or the empty one
+// where it would go.
+std::size_t hashSlotOf(const std::vector<std::uint32_t>& hash, std::int32_t identifier) {
+  const std::size_t mask = hash.size() - 1;
+  std::size_t at = hashOf(identifier) & mask;
+  while (hash[at] != RunTables::kNoRow && runTables.elementList[hash[at]] != identifier) at = (at + 1) & mask;
+  return at;
+}
+
+// Twice the slots, the same rows.
+void growElementHash() {
+  std::vector<std::uint32_t> bigger(2 * runTables.elementHash.size(), RunTables::kNoRow);
+  for (std::uint32_t row : runTables.elementHash)
+    if (row != RunTables::kNoRow) bigger[hashSlotOf(bigger, runTables.elementList[row])] = row;
+  runTables.elementHash.swap(bigger);
+}
+
+}  // namespace
+
 void indexElementList() {
   // One pass over the list: each identifier enters the table at its first
-  // position, whose row every later position of it then shares.
+  // position, whose row every later position of it then shares. The table
+  // is sized for the nominal list and doubles as distinct identifiers
+  // fill half of it, so a list repeating a few identifiers keeps it small.
   RunTables& t = runTables;
-  t.elementHash.assign(std::max<std::size_t>(16, 2 * std::bit_ceil(t.elementList.size())),
-                       RunTables::HashSlot{0, RunTables::kNoRow});
+  t.elementHash.assign(2 * std::bit_ceil(kElementCapacity), RunTables::kNoRow);
   t.elementRow.assign(t.elementList.size(), 0);
-  const std::size_t mask = t.elementHash.size() - 1;
+  std::size_t rows = 0;  // one past the last row in use
+  std::size_t distinct = 0;
   for (std::size_t p = 0; p < t.elementList.size(); ++p) {
-    const std::int32_t identifier = t.elementList[p];
-    std::size_t at = hashOf(identifier) & mask;
-    while (t.elementHash[at].row != RunTables::kNoRow && t.elementHash[at].identifier != identifier)
-      at = (at + 1) & mask;
-    if (t.elementHash[at].row == RunTables::kNoRow) t.elementHash[at] = {identifier, static_cast<std::uint32_t>(p)};
-    t.elementRow[p] = t.elementHash[at].row;
+    std::size_t at = hashSlotOf(t.elementHash, t.elementList[p]);
+    if (t.elementHash[at] == RunTables::kNoRow) {
+      if (2 * ++distinct > t.elementHash.size()) {
+        growElementHash();
+        at = hashSlotOf(t.elementHash, t.elementList[p]);
+      }
+      t.elementHash[at] = static_cast<std::uint32_t>(p);
+      rows = p + 1;
+    }
+    t.elementRow[p] = t.elementHash[at];
   }
+  t.stressTable.reserveRows(rows);
 }
 
 std::int64_t stressRowOf(std::int32_t identifier) {
   const auto& hash = runTables.elementHash;
-  if (hash.empty()) return -1;
-  std::size_t mask = hash.size() - 1;
-  for (std::size_t at = hashOf(identifier) & mask;; at = (at + 1) & mask) {
-    if (hash[at].row == RunTables::kNoRow) return -1;
-    if (hash[at].identifier == identifier) return hash[at].row;
-  }
+  if (hash.empty()) return -1;  // not indexed yet
+  const std::uint32_t row = hash[hashSlotOf(hash, identifier)];
+  return row == RunTables::kNoRow ? std::int64_t{-1} : std::int64_t{row};
 }
 
 void appendFrequencyEntry(double frequency, double referenceAcceleration) {

@@ -46,17 +46,19 @@ std::vector<char> sharedRowTemplates() {
   return rows;
 }
 
-// Writes the rows of list position p; false when a write fails.
-bool writeRows(std::FILE* file, std::size_t position, const std::vector<char>& templates) {
+// Writes the rows of list position p, reading its stresses into
+// `stresses`; false when a write fails.
+bool writeRows(std::FILE* file, std::size_t position, const std::vector<char>& templates,
+               std::vector<double>& stresses) {
   static char buffer[kRowsPerWrite * kTransferRowSize];
   const RunTables& t = runTables;
-  const std::size_t row = t.elementRow[position];
   const std::size_t rows = static_cast<std::size_t>(t.frequencyCount);
+  t.stressTable.readRow(t.elementRow[position], stresses);
   constexpr std::size_t kTransferField = 1 + kNumberFieldWidth + 1;  // offsets in a row
   constexpr std::size_t kStressField = kTransferField + kNumberFieldWidth + 1;
   std::size_t filled = 0;
   for (std::size_t i = 0; i < rows; ++i) {
-    double stress = t.stressTable.at(row, i);
+    const double stress = stresses[i];
     char* out = buffer + filled * kTransferRowSize;
     std::memcpy(out, &templates[i * kTransferRowSize], kTransferRowSize);
     formatNumberField(transferValue(stress, t.referenceAccelerationTable[i]), out + kTransferField);
@@ -74,6 +76,7 @@ bool writeRows(std::FILE* file, std::size_t position, const std::vector<char>& t
 void writeTransferFiles() {
   const RunTables& t = runTables;
   const std::vector<char> templates = sharedRowTemplates();
+  std::vector<double> stresses(static_cast<std::size_t>(t.frequencyCount));  // one row at a time
   for (std::size_t p = 0; p < t.elementList.size(); ++p) {
     char name[32];
     std::snprintf(name, sizeof name, "%ld_stressHH.dat", static_cast<long>(t.elementList[p]));
@@ -84,7 +87,7 @@ void writeTransferFiles() {
       continue;
     }
     std::printf(" File: %s opened. \n", name);
-    bool written = writeRows(file, p, templates);
+    bool written = writeRows(file, p, templates, stresses);
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;  // a full disk may only show here
     if (!written) {
