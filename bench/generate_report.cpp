@@ -97,6 +97,24 @@ public:
         end_line();
     }
 
+    // A record of two lines of `length` characters, committed with their
+    // line ends and with the second line's first `lead` characters blank:
+    // the caller fills in the rest of both lines.
+    struct LinePair {
+        char* first;
+        char* second;
+    };
+    LinePair line_pair(std::size_t length, std::size_t lead) {
+        const std::string_view eol = line_end();
+        char* p = reserve(2 * (length + eol.size()));
+        char* q = p + length + eol.size();
+        std::memset(q, ' ', lead);
+        std::memcpy(p + length, eol.data(), eol.size());
+        std::memcpy(q + length, eol.data(), eol.size());
+        commit(2 * (length + eol.size()));
+        return {p, q};
+    }
+
     void flush() {
         if (used_ == 0) return;
         if (std::fwrite(buffer_.data(), 1, used_, file_) != used_) failed_ = true;
@@ -365,7 +383,6 @@ void write_acceleration_block(Writer& out, const Model& model, Noise& noise, con
     out.line(kBlank);
 
     const std::array<Complex, kModes> h = modal_response(model, frequency);
-    const std::size_t eol = out.line_end().size();
     const std::size_t line_length = kNodeLead + kDofs * kNumberWidth;
     for (int node = 1; node <= layout.nodes; ++node) {
         std::array<Complex, kDofs> value{};
@@ -381,20 +398,15 @@ void write_acceleration_block(Writer& out, const Model& model, Noise& noise, con
             value[d] = Complex(a * sum.real() * real_noise, a * sum.imag() * imaginary_noise);
         }
 
-        char* p = out.reserve(2 * (line_length + eol));
+        const auto [p, q] = out.line_pair(line_length, kNodeLead);
         std::memcpy(p, "   ", 3);
         put_int(p + 3, 10, static_cast<std::uint64_t>(node));
         p[13] = ' ';
         put_int(p + 14, 7, kNodeCode);
-        char* q = p + line_length + eol;
-        std::memset(q, ' ', kNodeLead);
         for (std::size_t d = 0; d < kDofs; ++d) {
             put_field(p + kNodeLead + d * kNumberWidth, value[d].real());
             put_field(q + kNodeLead + d * kNumberWidth, value[d].imag());
         }
-        std::memcpy(p + line_length, out.line_end().data(), eol);
-        std::memcpy(q + line_length, out.line_end().data(), eol);
-        out.commit(2 * (line_length + eol));
     }
     out.line(kBlank);
 }
@@ -409,15 +421,12 @@ void write_stress_block(Writer& out, const Model& model, Noise& noise, const Lay
     out.line(kStressIdColumn);
 
     const std::array<Complex, kModes> h = modal_response(model, frequency);
-    const std::size_t eol = out.line_end().size();
     const std::size_t line_length = kElementLead + kStressValues * kNumberWidth;
     for (int e = 0; e < layout.elements; ++e) {
         const std::size_t base = static_cast<std::size_t>(e) * kStressValues;
-        char* p = out.reserve(2 * (line_length + eol));
+        const auto [p, q] = out.line_pair(line_length, kElementLead);
         std::memcpy(p, "   ", 3);
         put_int(p + 3, 8, static_cast<std::uint64_t>(kFirstElementId + e));
-        char* q = p + line_length + eol;
-        std::memset(q, ' ', kElementLead);
         for (std::size_t v = 0; v < kStressValues; ++v) {
             const double* share = &model.stress_participation[(base + v) * kModes];
             Complex sum(1.0, 0.0);
@@ -426,9 +435,6 @@ void write_stress_block(Writer& out, const Model& model, Noise& noise, const Lay
             put_field(p + kElementLead + v * kNumberWidth, s * sum.real() * (1.0 + 2e-3 * noise.jitter()));
             put_field(q + kElementLead + v * kNumberWidth, s * sum.imag() * (1.0 + 2e-3 * noise.jitter()));
         }
-        std::memcpy(p + line_length, out.line_end().data(), eol);
-        std::memcpy(q + line_length, out.line_end().data(), eol);
-        out.commit(2 * (line_length + eol));
     }
     out.line(kMaximumLine);
     out.line(kBlank);
