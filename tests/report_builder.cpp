@@ -57,23 +57,21 @@ std::string pairSecondLine(const ElementValues& element) {
 }
 
 std::string stressBlockWithBody(const std::string& frequencyToken, const std::string& body, bool closed) {
-  std::string text = stressBlock(frequencyToken, {}, false);
-  text.resize(text.size() - 2);  // up to the header's four lines
-  text += body;
+  std::string text = blockPreamble(frequencyToken) + kStressHeaderLine +
+                     "                                                (REAL/IMAGINARY)\n"
+                     " \n"
+                     "    ELEMENT       END-A S1       END-A S2       AXIAL\n"
+                     "      ID.\n" +
+                     body;
   if (closed) text += kMaximumLine;
   return text + " \n";
 }
 
 std::string stressBlock(const std::string& frequencyToken, const std::vector<ElementValues>& elements,
                         bool closed) {
-  std::string text = blockPreamble(frequencyToken) + kStressHeaderLine +
-                     "                                                (REAL/IMAGINARY)\n"
-                     " \n"
-                     "    ELEMENT       END-A S1       END-A S2       AXIAL\n"
-                     "      ID.\n";
-  for (const ElementValues& element : elements) text += pairLines(element);
-  if (closed) text += kMaximumLine;
-  return text + " \n";
+  std::string body;
+  for (const ElementValues& element : elements) body += pairLines(element);
+  return stressBlockWithBody(frequencyToken, body, closed);
 }
 
 std::string typicalReport(const std::string& firstFrequency) {
