@@ -59,9 +59,7 @@ void StressTable::DenseRow::store(std::size_t column, double value) {
       return;
     }
     if (column < end) {  // an earlier column: never done by the passes, but kept exact
-      auto after = std::upper_bound(runs.begin(), runs.end(), column,
-                                    [](std::size_t c, const Run& run) { return c < run.firstColumn; });
-      std::size_t index = static_cast<std::size_t>(after - runs.begin());
+      const std::size_t index = runAfter(column);
       if (index > 0 && column - runs[index - 1].firstColumn < runLength(index - 1)) {
         values[runs[index - 1].firstValue + column - runs[index - 1].firstColumn] = value;
         return;
@@ -78,13 +76,17 @@ void StressTable::DenseRow::store(std::size_t column, double value) {
   values.push_back(value);
 }
 
-const double* StressTable::DenseRow::find(std::size_t column) const {
+std::size_t StressTable::DenseRow::runAfter(std::size_t column) const {
   auto after = std::upper_bound(runs.begin(), runs.end(), column,
                                 [](std::size_t c, const Run& run) { return c < run.firstColumn; });
-  if (after == runs.begin()) return nullptr;
-  std::size_t index = static_cast<std::size_t>(after - runs.begin()) - 1;
-  std::size_t offset = column - runs[index].firstColumn;
-  return offset < runLength(index) ? &values[runs[index].firstValue + offset] : nullptr;
+  return static_cast<std::size_t>(after - runs.begin());
+}
+
+const double* StressTable::DenseRow::find(std::size_t column) const {
+  const std::size_t index = runAfter(column);
+  if (index == 0) return nullptr;
+  const std::size_t offset = column - runs[index - 1].firstColumn;
+  return offset < runLength(index - 1) ? &values[runs[index - 1].firstValue + offset] : nullptr;
 }
 
 void StressTable::makeDense(RowEntry& entry) {

@@ -40,7 +40,7 @@ class StressTable {
   StressTable();
   void reserveRows(std::size_t rows);  // the rows the element list uses, so they need not grow
   void store(std::size_t row, std::size_t column, double value);
-  double at(std::size_t row, std::size_t column) const;
+  double at(std::size_t row, std::size_t column) const;  // one cell; the writer reads whole rows
   // Every column of a row below columns.size(), 0.0 where nothing was stored.
   void readRow(std::size_t row, std::span<double> columns) const;
   std::size_t runCount() const;   // runs in all dense rows: one per gap, for tests
@@ -91,6 +91,7 @@ class StressTable {
     }
     void store(std::size_t column, double value);
     const double* find(std::size_t column) const;  // null where not stored
+    std::size_t runAfter(std::size_t column) const;  // the first run that starts past `column`
   };
 
   static constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
